@@ -1,0 +1,75 @@
+#pragma once
+
+#include "TPreferencesMan.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+enum TSavePreferences { spRegistre = 0, spPortable = 1, spNone = 2 };
+
+// The preferences component: holds the store of the current mode and gives the typed,
+// default-aware reads and writes that the actions use.
+class TDravikPreferences : public QObject {
+    Q_OBJECT
+public:
+    explicit TDravikPreferences(QObject* aOwner = nullptr);
+    ~TDravikPreferences() override;
+
+    // Where the ini file lives (with a trailing "/"); the running program's folder by default.
+    QString ProgramFolder() const { return m_programFolder; }
+    void SetProgramFolder(const QString& aFolder);
+    // The registry hive; tests point it elsewhere.
+    QString HiveFile() const { return m_hiveFile; }
+    void SetHiveFile(const QString& aFile) { m_hiveFile = aFile; }
+
+    QString titre = QStringLiteral("Tessarine");
+    QString version;
+
+    std::function<void(TSavePreferences)> OnChangeMode;
+
+    TSavePreferences Mode() const { return m_mode; }
+    TPreferencesMan& Store() { return *m_store; }
+
+    QString IniFileName() const;
+    QString ProductKeyPath() const;
+
+    TSavePreferences DetectMode() const;
+    // Frees the current store (an ini store writes its file), creates the store of aMode, tells
+    // OnChangeMode and erases the storage of the modes not chosen.
+    void ApplyMode(TSavePreferences aMode);
+    // Changes the mode at run time; nothing when aMode is the current mode.
+    void SetMode(TSavePreferences aMode);
+
+    bool DeleteProductKey() const;
+    bool DeleteIniFile() const;
+
+    // Access layer: in spNone every read gives its default and every write answers false.
+    bool OpenSection(const QString& aName);
+    bool CloseSection();
+    bool GetKeyNames(QStringList& aList);
+    bool DeleteSubKey(const QString& aName);
+    bool ReadBool(const QString& aName, bool aDefault);
+    qint32 ReadInteger(const QString& aName, qint32 aDefault);
+    double ReadFloat(const QString& aName, double aDefault);
+    QString ReadString(const QString& aName, const QString& aDefault);
+    TRect ReadRect(const QString& aName, const TRect& aDefault);
+    TPoint ReadPoint(const QString& aName, const TPoint& aDefault);
+    void ReadFont(const QString& aName, const TFontDesc& aDefault, TFontDesc& aFont);
+    bool WriteBool(const QString& aName, bool aValue);
+    bool WriteInteger(const QString& aName, qint32 aValue);
+    bool WriteFloat(const QString& aName, double aValue);
+    bool WriteString(const QString& aName, const QString& aValue);
+    bool WriteRect(const QString& aName, const TRect& aValue);
+    bool WritePoint(const QString& aName, const TPoint& aValue);
+    bool WriteFont(const QString& aName, const TFontDesc& aValue);
+
+protected:
+    std::unique_ptr<TPreferencesMan> CreateStore(TSavePreferences aMode) const;
+
+    TSavePreferences m_mode = spNone;
+    std::unique_ptr<TPreferencesMan> m_store;
+    QString m_programFolder;
+    QString m_hiveFile;
+};
