@@ -24,7 +24,7 @@ struct TRect {
 // A font as the preferences and the script language know it.
 struct TFontDesc {
     QString Name = QStringLiteral("Sans Serif");
-    qint32 Size = 8; // points
+    qint32 Size = 8;                   // points
     TColor Color = TColor(0xFF000008); // window text
     bool Bold = false;
     bool Italic = false;

@@ -1,0 +1,98 @@
+#include "ActionTable.h"
+
+#include "ShortCut.h"
+#include "TCheckAction.h"
+#include "TNopeAction.h"
+#include "ValueActions.h"
+
+namespace {
+
+QString Text(const char* aText) {
+    return QString::fromUtf8(aText ? aText : "");
+}
+
+template <class A, class V>
+A* MakeValue(const TActionRow& r, TCustomKoActionList* list, V fallback) {
+    auto* a = TCustomAbstractAction::CreateInternal<A>(Text(r.Name), list);
+    a->DefaultValue = fallback;
+    return a;
+}
+
+template <class T> T DefaultOr(const TActionDefault& d, T fallback) {
+    if (const T* v = std::get_if<T>(&d)) return *v;
+    return fallback;
+}
+
+TCustomAbstractAction* Build(const TActionRow& r, TCustomKoActionList* list) {
+    const TActionDefault& d = r.Default;
+    switch (r.Kind) {
+    case TActionKind::Nope:
+        return TCustomAbstractAction::CreateInternal<TNopeAction>(Text(r.Name), list);
+    case TActionKind::Widestring:
+        return MakeValue<TWidestringAction>(r, list, Text(DefaultOr<const char*>(d, "")));
+    case TActionKind::String:
+        return MakeValue<TStringAction>(r, list, QByteArray(DefaultOr<const char*>(d, "")));
+    case TActionKind::Integer:
+        return MakeValue<TIntegerAction>(r, list, DefaultOr<qint32>(d, 0));
+    case TActionKind::Color:
+        return MakeValue<TColorAction>(r, list, DefaultOr<qint32>(d, 0));
+    case TActionKind::Double:
+        return MakeValue<TDoubleAction>(r, list, DefaultOr<double>(d, 0.0));
+    case TActionKind::Boolean:
+        return MakeValue<TBooleanAction>(r, list, DefaultOr<bool>(d, false));
+    case TActionKind::Point:
+        return MakeValue<TPointAction>(r, list, DefaultOr<TPoint>(d, {}));
+    case TActionKind::Rect:
+        return MakeValue<TRectAction>(r, list, DefaultOr<TRect>(d, {}));
+    case TActionKind::Font:
+        return MakeValue<TFontAction>(r, list, DefaultOr<TFontDesc>(d, {}));
+    case TActionKind::Check: {
+        auto* a = TCustomAbstractAction::CreateInternal<TCheckAction>(Text(r.Name), list);
+        const QString caption = r.Caption ? Text(r.Caption) : ActionBaseName(r.Name);
+        a->SetTrueCaption(caption);
+        a->SetFalseCaption(r.FalseCaption ? Text(r.FalseCaption) : caption);
+        a->SetTrueHint(Text(r.Hint));
+        a->SetFalseHint(r.FalseHint ? Text(r.FalseHint) : Text(r.Hint));
+        a->SetTrueImageIndex(r.Image);
+        a->SetFalseImageIndex(r.FalseImage == -2 ? r.Image : r.FalseImage);
+        a->SetDefaultValue(DefaultOr<bool>(d, false));
+        return a;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString ActionBaseName(const char* aName) {
+    const QString name = Text(aName);
+    return name.size() > 2 && name.at(0).isLower() && name.at(1).isLower() ? name.mid(2) : name;
+}
+
+TCustomAbstractAction* CreateAction(const TActionRow& r, TCustomKoActionList* aList) {
+    TCustomAbstractAction* a = Build(r, aList);
+    a->ScriptName = r.ScriptName ? Text(r.ScriptName) : ActionBaseName(r.Name);
+    a->Switch = Text(r.Switch);
+    if (r.Category) a->Category = Text(r.Category);
+    a->IncludePrefs = r.IncludePrefs;
+    a->ApplyWhenLoad = r.ApplyWhenLoad;
+    a->Variables = Text(r.Variables);
+    if (r.Comments && *r.Comments) a->Comments = Text(r.Comments).split(u'\n');
+    a->SetShortCut(TextToShortCut(Text(r.ShortCut)));
+    QList<TShortCut> secondary;
+    for (const QString& key : Text(r.Secondary).split(u';', Qt::SkipEmptyParts))
+        if (const TShortCut sc = TextToShortCut(key)) secondary << sc;
+    a->SetSecondaryShortcuts(secondary);
+    if (r.Kind != TActionKind::Check) {
+        a->SetCaption(r.Caption ? Text(r.Caption) : ActionBaseName(r.Name));
+        a->SetHint(Text(r.Hint));
+        a->SetImageIndex(r.Image);
+        a->SetAutoCheck(r.AutoCheck);
+    }
+    return a;
+}
+
+void CreateActions(std::span<const TActionRow> aRows, TCustomKoActionList* aList) {
+    for (const TActionRow& r : aRows)
+        CreateAction(r, aList);
+}
