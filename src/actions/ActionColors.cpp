@@ -71,42 +71,53 @@ constexpr std::array<ColorName, 54> kColorNames{{
     {"clMenuBar", 0xFF00001E},
 }};
 
-std::optional<TColor> FindColorConstant(const QString& aName) {
+std::optional<TColor> FindColorConstant(const QString& aName)
+{
     for (const ColorName& c : kColorNames)
-        if (aName.compare(QLatin1String(c.Name), Qt::CaseInsensitive) == 0) return TColor(c.Value);
+        if (aName.compare(QLatin1String(c.Name), Qt::CaseInsensitive) == 0)
+            return TColor(c.Value);
     return std::nullopt;
 }
 
-std::optional<QString> ColorConstantName(TColor aColor) {
+std::optional<QString> ColorConstantName(TColor aColor)
+{
     for (const ColorName& c : kColorNames)
-        if (c.Value == quint32(aColor)) return QString::fromLatin1(c.Name);
+        if (c.Value == quint32(aColor))
+            return QString::fromLatin1(c.Name);
     return std::nullopt;
 }
 
 } // namespace
 
-bool TextToColor(const QString& aText, TColor& aColor) {
+bool TextToColor(const QString& aText, TColor& aColor)
+{
     const QString t = aText.trimmed();
-    if (t.isEmpty()) return false;
+    if (t.isEmpty())
+        return false;
     if (const auto named = FindColorConstant(t)) {
         aColor = *named;
         return true;
     }
     bool ok = false;
     qint64 v = t.startsWith(u'$') ? t.mid(1).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
-    if (!ok || v < -0x80000000LL || v > 0xFFFFFFFFLL) return false;
+    if (!ok || v < -0x80000000LL || v > 0xFFFFFFFFLL)
+        return false;
     aColor = TColor(quint32(v));
     return true;
 }
 
-QString ColorToText(TColor aColor) {
-    if (const auto name = ColorConstantName(aColor)) return *name;
+QString ColorToText(TColor aColor)
+{
+    if (const auto name = ColorConstantName(aColor))
+        return *name;
     return u'$' + QString::number(quint32(aColor), 16).toUpper().rightJustified(8, u'0');
 }
 
-QColor ColorToQColor(TColor aColor) {
+QColor ColorToQColor(TColor aColor)
+{
     const auto c = quint32(aColor);
-    if (aColor == clNone) return QColor(Qt::transparent);
+    if (aColor == clNone)
+        return QColor(Qt::transparent);
     if ((c & 0xFF000000u) == 0xFF000000u) {
         const QPalette pal = QGuiApplication::palette();
         switch (c & 0xFF) {
@@ -160,10 +171,12 @@ QColor ColorToQColor(TColor aColor) {
             return pal.color(QPalette::Window);
         }
     }
-    if (aColor == clDefault) return QGuiApplication::palette().color(QPalette::Window);
+    if (aColor == clDefault)
+        return QGuiApplication::palette().color(QPalette::Window);
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-TColor QColorToColor(const QColor& aColor) {
+TColor QColorToColor(const QColor& aColor)
+{
     return RGBToColor(aColor.red(), aColor.green(), aColor.blue());
 }

@@ -11,7 +11,8 @@ constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 constexpr TColor clSystemColor = TColor(0xFF000000);
 
-constexpr TColor RGBToColor(int r, int g, int b) {
+constexpr TColor RGBToColor(int r, int g, int b)
+{
     return TColor(r | (g << 8) | (b << 16));
 }
 

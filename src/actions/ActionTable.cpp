@@ -7,23 +7,27 @@
 
 namespace {
 
-QString Text(const char* aText) {
+QString Text(const char* aText)
+{
     return QString::fromUtf8(aText ? aText : "");
 }
 
-template <class A, class V>
-A* MakeValue(const TActionRow& r, TCustomKoActionList* list, V fallback) {
+template <class A, class V> A* MakeValue(const TActionRow& r, TCustomKoActionList* list, V fallback)
+{
     auto* a = TCustomAbstractAction::CreateInternal<A>(Text(r.Name), list);
     a->DefaultValue = fallback;
     return a;
 }
 
-template <class T> T DefaultOr(const TActionDefault& d, T fallback) {
-    if (const T* v = std::get_if<T>(&d)) return *v;
+template <class T> T DefaultOr(const TActionDefault& d, T fallback)
+{
+    if (const T* v = std::get_if<T>(&d))
+        return *v;
     return fallback;
 }
 
-TCustomAbstractAction* Build(const TActionRow& r, TCustomKoActionList* list) {
+TCustomAbstractAction* Build(const TActionRow& r, TCustomKoActionList* list)
+{
     const TActionDefault& d = r.Default;
     switch (r.Kind) {
     case TActionKind::Nope:
@@ -64,24 +68,29 @@ TCustomAbstractAction* Build(const TActionRow& r, TCustomKoActionList* list) {
 
 } // namespace
 
-QString ActionBaseName(const char* aName) {
+QString ActionBaseName(const char* aName)
+{
     const QString name = Text(aName);
     return name.size() > 2 && name.at(0).isLower() && name.at(1).isLower() ? name.mid(2) : name;
 }
 
-TCustomAbstractAction* CreateAction(const TActionRow& r, TCustomKoActionList* aList) {
+TCustomAbstractAction* CreateAction(const TActionRow& r, TCustomKoActionList* aList)
+{
     TCustomAbstractAction* a = Build(r, aList);
     a->ScriptName = r.ScriptName ? Text(r.ScriptName) : ActionBaseName(r.Name);
     a->Switch = Text(r.Switch);
-    if (r.Category) a->Category = Text(r.Category);
+    if (r.Category)
+        a->Category = Text(r.Category);
     a->IncludePrefs = r.IncludePrefs;
     a->ApplyWhenLoad = r.ApplyWhenLoad;
     a->Variables = Text(r.Variables);
-    if (r.Comments && *r.Comments) a->Comments = Text(r.Comments).split(u'\n');
+    if (r.Comments && *r.Comments)
+        a->Comments = Text(r.Comments).split(u'\n');
     a->SetShortCut(TextToShortCut(Text(r.ShortCut)));
     QList<TShortCut> secondary;
     for (const QString& key : Text(r.Secondary).split(u';', Qt::SkipEmptyParts))
-        if (const TShortCut sc = TextToShortCut(key)) secondary << sc;
+        if (const TShortCut sc = TextToShortCut(key))
+            secondary << sc;
     a->SetSecondaryShortcuts(secondary);
     if (r.Kind != TActionKind::Check) {
         a->SetCaption(r.Caption ? Text(r.Caption) : ActionBaseName(r.Name));
@@ -92,7 +101,8 @@ TCustomAbstractAction* CreateAction(const TActionRow& r, TCustomKoActionList* aL
     return a;
 }
 
-void CreateActions(std::span<const TActionRow> aRows, TCustomKoActionList* aList) {
+void CreateActions(std::span<const TActionRow> aRows, TCustomKoActionList* aList)
+{
     for (const TActionRow& r : aRows)
         CreateAction(r, aList);
 }

@@ -1,17 +1,20 @@
 #include "FontConvert.h"
 
-QFont FontDescToQFont(const TFontDesc& f) {
+QFont FontDescToQFont(const TFontDesc& f)
+{
     QFont font(f.Name);
     font.setPointSize(f.Size > 0 ? f.Size : 8);
     font.setBold(f.Bold);
     font.setItalic(f.Italic);
     font.setUnderline(f.Underline);
     font.setStrikeOut(f.StrikeOut);
-    if (f.Pitch == 2) font.setFixedPitch(true);
+    if (f.Pitch == 2)
+        font.setFixedPitch(true);
     return font;
 }
 
-TFontDesc QFontToFontDesc(const QFont& aFont, TColor aColor, int aPixelsPerInch) {
+TFontDesc QFontToFontDesc(const QFont& aFont, TColor aColor, int aPixelsPerInch)
+{
     TFontDesc f;
     f.Name = aFont.family();
     f.Size = aFont.pointSize() > 0 ? aFont.pointSize() : qRound(aFont.pointSizeF());

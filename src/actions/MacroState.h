@@ -27,11 +27,12 @@ public:
 extern TMacroLines* MacroLines;
 extern bool InApply;
 
-// The macro step of one apply: when recording and not nested, appends the line (none when aLine
-// gives a null text) and holds InApply until the scope ends, also when a handler throws.
+// The macro step of one apply: when recording, not nested and aRecorded, appends the line (none
+// when aLine gives a null text) and holds InApply until the scope ends, also when a handler
+// throws.
 class TMacroScope {
 public:
-    explicit TMacroScope(const std::function<QString()>& aLine);
+    explicit TMacroScope(const std::function<QString()>& aLine, bool aRecorded = true);
     ~TMacroScope();
     TMacroScope(const TMacroScope&) = delete;
     TMacroScope& operator=(const TMacroScope&) = delete;

@@ -52,72 +52,97 @@ constexpr std::array<KeyName, 35> kKeys{{
 }};
 
 // Qt key (with keypad flag) of a virtual key, 0 when none.
-int QtKeyOf(quint8 vk) {
+int QtKeyOf(quint8 vk)
+{
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))
         return vk; // Qt::Key_0.. and Qt::Key_A.. share the ASCII codes
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
         return (Qt::Key_0 + (vk - VK_NUMPAD0)) | int(Qt::KeypadModifier);
-    if (vk >= VK_F1 && vk <= VK_F1 + 23) return Qt::Key_F1 + (vk - VK_F1);
+    if (vk >= VK_F1 && vk <= VK_F1 + 23)
+        return Qt::Key_F1 + (vk - VK_F1);
     for (const KeyName& k : kKeys)
-        if (k.Vk == vk) return k.Key;
+        if (k.Vk == vk)
+            return k.Key;
     return 0;
 }
 
-QString KeyText(quint8 vk) {
-    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return QString(QChar(char16_t(vk)));
+QString KeyText(quint8 vk)
+{
+    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))
+        return QString(QChar(char16_t(vk)));
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
         return QStringLiteral("Num ") + QChar(u'0' + (vk - VK_NUMPAD0));
-    if (vk >= VK_F1 && vk <= VK_F1 + 23) return u'F' + QString::number(vk - VK_F1 + 1);
+    if (vk >= VK_F1 && vk <= VK_F1 + 23)
+        return u'F' + QString::number(vk - VK_F1 + 1);
     for (const KeyName& k : kKeys)
-        if (k.Vk == vk) return QString::fromLatin1(k.Name);
+        if (k.Vk == vk)
+            return QString::fromLatin1(k.Name);
     return QString();
 }
 
 } // namespace
 
-QKeySequence ShortCutToKeySequence(TShortCut aShortCut) {
+QKeySequence ShortCutToKeySequence(TShortCut aShortCut)
+{
     const int key = QtKeyOf(quint8(aShortCut & 0xFF));
-    if (!key) return QKeySequence();
+    if (!key)
+        return QKeySequence();
     int mods = 0;
-    if (aShortCut & scShift) mods |= Qt::ShiftModifier;
-    if (aShortCut & scCtrl) mods |= Qt::ControlModifier;
-    if (aShortCut & scAlt) mods |= Qt::AltModifier;
+    if (aShortCut & scShift)
+        mods |= Qt::ShiftModifier;
+    if (aShortCut & scCtrl)
+        mods |= Qt::ControlModifier;
+    if (aShortCut & scAlt)
+        mods |= Qt::AltModifier;
     return QKeySequence(QKeyCombination::fromCombined(key | mods));
 }
 
-TShortCut KeySequenceToShortCut(const QKeySequence& aSequence) {
-    if (aSequence.count() != 1) return scNone;
+TShortCut KeySequenceToShortCut(const QKeySequence& aSequence)
+{
+    if (aSequence.count() != 1)
+        return scNone;
     const QKeyCombination combo = aSequence[0];
     const int key = int(combo.key()) | int(combo.keyboardModifiers() & Qt::KeypadModifier);
     for (int vk = 1; vk < 256; ++vk) {
-        if (QtKeyOf(quint8(vk)) != key) continue;
+        if (QtKeyOf(quint8(vk)) != key)
+            continue;
         TShortCut sc = TShortCut(vk);
         const Qt::KeyboardModifiers mods = combo.keyboardModifiers();
-        if (mods & Qt::ShiftModifier) sc |= scShift;
-        if (mods & Qt::ControlModifier) sc |= scCtrl;
-        if (mods & Qt::AltModifier) sc |= scAlt;
+        if (mods & Qt::ShiftModifier)
+            sc |= scShift;
+        if (mods & Qt::ControlModifier)
+            sc |= scCtrl;
+        if (mods & Qt::AltModifier)
+            sc |= scAlt;
         return sc;
     }
     return scNone;
 }
 
-QString ShortCutToText(TShortCut aShortCut) {
+QString ShortCutToText(TShortCut aShortCut)
+{
     const QString key = KeyText(quint8(aShortCut & 0xFF));
-    if (key.isEmpty()) return QString();
+    if (key.isEmpty())
+        return QString();
     QString text;
-    if (aShortCut & scShift) text += QStringLiteral("Shift+");
-    if (aShortCut & scCtrl) text += QStringLiteral("Ctrl+");
-    if (aShortCut & scAlt) text += QStringLiteral("Alt+");
+    if (aShortCut & scShift)
+        text += QStringLiteral("Shift+");
+    if (aShortCut & scCtrl)
+        text += QStringLiteral("Ctrl+");
+    if (aShortCut & scAlt)
+        text += QStringLiteral("Alt+");
     return text + key;
 }
 
-TShortCut TextToShortCut(const QString& aText) {
+TShortCut TextToShortCut(const QString& aText)
+{
     QString rest = aText.trimmed();
     TShortCut mods = 0;
     for (;;) {
         const qsizetype plus = rest.indexOf(u'+');
         // A "+" that is the key itself ("Num +", "Ctrl++") ends the modifiers.
-        if (plus <= 0 || plus == rest.size() - 1) break;
+        if (plus <= 0 || plus == rest.size() - 1)
+            break;
         const QString mod = rest.left(plus).trimmed().toLower();
         if (mod == QLatin1String("shift"))
             mods |= scShift;
@@ -129,7 +154,8 @@ TShortCut TextToShortCut(const QString& aText) {
             break;
         rest = rest.mid(plus + 1).trimmed();
     }
-    if (rest.isEmpty()) return scNone;
+    if (rest.isEmpty())
+        return scNone;
     for (int vk = 1; vk < 256; ++vk) {
         const QString name = KeyText(quint8(vk));
         if (!name.isEmpty() && name.compare(rest, Qt::CaseInsensitive) == 0)

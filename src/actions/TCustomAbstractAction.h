@@ -26,7 +26,8 @@ public:
 
     // Builds an action owned by aList, put into it, with the category "internal".
     template <class A>
-    static A* CreateInternal(const QString& aInternalId, TCustomKoActionList* aList) {
+    static A* CreateInternal(const QString& aInternalId, TCustomKoActionList* aList)
+    {
         auto* a = new A();
         a->InitInternal(aInternalId, aList);
         return a;

@@ -8,67 +8,89 @@
 #include <exception>
 
 TCustomKoActionList::TCustomKoActionList(QObject* aOwner)
-    : QObject(aOwner) {}
+    : QObject(aOwner)
+{
+}
 
-TCustomKoActionList::~TCustomKoActionList() {
+TCustomKoActionList::~TCustomKoActionList()
+{
     SetSwitch(nullptr);
     SetPascalScript(nullptr);
     // Actions owned elsewhere must not point back at a list that is gone.
     for (TCustomAbstractAction* a : TypedActions())
-        if (a->ActionList() == this) a->SetActionList(nullptr);
+        if (a->ActionList() == this)
+            a->SetActionList(nullptr);
 }
 
-QList<TCustomAbstractAction*> TCustomKoActionList::TypedActions() const {
+QList<TCustomAbstractAction*> TCustomKoActionList::TypedActions() const
+{
     QList<TCustomAbstractAction*> actions;
     for (QObject* item : m_items)
-        if (auto* a = qobject_cast<TCustomAbstractAction*>(item)) actions << a;
+        if (auto* a = qobject_cast<TCustomAbstractAction*>(item))
+            actions << a;
     return actions;
 }
 
-void TCustomKoActionList::AddItem(QObject* aItem) {
-    if (aItem && !m_items.contains(aItem)) m_items << aItem;
+void TCustomKoActionList::AddItem(QObject* aItem)
+{
+    if (aItem && !m_items.contains(aItem))
+        m_items << aItem;
 }
 
-void TCustomKoActionList::RemoveItem(QObject* aItem) {
+void TCustomKoActionList::RemoveItem(QObject* aItem)
+{
     m_items.removeAll(aItem);
 }
 
-TCustomAbstractAction* TCustomKoActionList::FindByInternalId(const QString& aId) const {
+TCustomAbstractAction* TCustomKoActionList::FindByInternalId(const QString& aId) const
+{
     for (TCustomAbstractAction* a : TypedActions())
-        if (a->InternalId == aId) return a;
+        if (a->InternalId == aId)
+            return a;
     return nullptr;
 }
 
-bool TCustomKoActionList::LoadFromPrefs(TDravikPreferences& gp) {
+bool TCustomKoActionList::LoadFromPrefs(TDravikPreferences& gp)
+{
     bool result = true;
     try {
         for (TCustomAbstractAction* a : TypedActions())
-            if (a->IncludePrefs && !a->LoadFromPrefs(gp)) result = false;
-        if (OnLoadFromPrefs && !OnLoadFromPrefs(gp)) result = false;
+            if (a->IncludePrefs && !a->LoadFromPrefs(gp))
+                result = false;
+        if (OnLoadFromPrefs && !OnLoadFromPrefs(gp))
+            result = false;
     } catch (const std::exception&) {
     }
     return result;
 }
 
-bool TCustomKoActionList::SaveToPrefs(TDravikPreferences& gp) {
+bool TCustomKoActionList::SaveToPrefs(TDravikPreferences& gp)
+{
     bool result = true;
     try {
         for (TCustomAbstractAction* a : TypedActions())
-            if (a->IncludePrefs && !a->SaveToPrefs(gp)) result = false;
-        if (OnSaveToPrefs && !OnSaveToPrefs(gp)) result = false;
+            if (a->IncludePrefs && !a->SaveToPrefs(gp))
+                result = false;
+        if (OnSaveToPrefs && !OnSaveToPrefs(gp))
+            result = false;
     } catch (const std::exception&) {
     }
     return result;
 }
 
-void TCustomKoActionList::SetPascalScript(TScriptComponent* aScript) {
-    if (aScript == m_script) return;
-    if (m_script) m_script->DetachList(this);
+void TCustomKoActionList::SetPascalScript(TScriptComponent* aScript)
+{
+    if (aScript == m_script)
+        return;
+    if (m_script)
+        m_script->DetachList(this);
     m_script = aScript;
-    if (aScript) aScript->AttachList(this);
+    if (aScript)
+        aScript->AttachList(this);
 }
 
-void TCustomKoActionList::RegisterInScript(IScriptRegistrar& aScript) {
+void TCustomKoActionList::RegisterInScript(IScriptRegistrar& aScript)
+{
     for (TCustomAbstractAction* a : TypedActions()) {
         try {
             a->RegisterInScript(aScript);
@@ -78,14 +100,19 @@ void TCustomKoActionList::RegisterInScript(IScriptRegistrar& aScript) {
     }
 }
 
-void TCustomKoActionList::SetSwitch(TKoSwitch* aSwitch) {
-    if (aSwitch == m_switch) return;
-    if (m_switch) m_switch->UnregisterList(this);
+void TCustomKoActionList::SetSwitch(TKoSwitch* aSwitch)
+{
+    if (aSwitch == m_switch)
+        return;
+    if (m_switch)
+        m_switch->UnregisterList(this);
     m_switch = aSwitch;
-    if (aSwitch) aSwitch->RegisterList(this);
+    if (aSwitch)
+        aSwitch->RegisterList(this);
 }
 
-void TCustomKoActionList::SetImages(TImageList* aImages) {
+void TCustomKoActionList::SetImages(TImageList* aImages)
+{
     disconnect(m_imagesChanged);
     m_images = aImages;
     if (aImages)
@@ -94,7 +121,8 @@ void TCustomKoActionList::SetImages(TImageList* aImages) {
     RefreshIcons();
 }
 
-void TCustomKoActionList::RefreshIcons() {
+void TCustomKoActionList::RefreshIcons()
+{
     for (TCustomAbstractAction* a : TypedActions())
         a->UpdateIcon();
 }

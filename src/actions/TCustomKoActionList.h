@@ -36,7 +36,8 @@ public:
 
     // The first typed action with that InternalId (exact case), or null.
     TCustomAbstractAction* FindByInternalId(const QString& aId) const;
-    template <class A> A* Find(const QString& aId) const {
+    template <class A> A* Find(const QString& aId) const
+    {
         return qobject_cast<A*>(FindByInternalId(aId));
     }
 

@@ -1,18 +1,23 @@
 #include "TImageList.h"
 
-int TImageList::Add(const QIcon& aIcon) {
+int TImageList::Add(const QIcon& aIcon)
+{
     m_icons << aIcon;
     emit Changed();
     return int(m_icons.size()) - 1;
 }
 
-void TImageList::Set(int aIndex, const QIcon& aIcon) {
-    if (aIndex < 0) return;
-    if (aIndex >= m_icons.size()) m_icons.resize(aIndex + 1);
+void TImageList::Set(int aIndex, const QIcon& aIcon)
+{
+    if (aIndex < 0)
+        return;
+    if (aIndex >= m_icons.size())
+        m_icons.resize(aIndex + 1);
     m_icons[aIndex] = aIcon;
     emit Changed();
 }
 
-QIcon TImageList::Icon(int aIndex) const {
+QIcon TImageList::Icon(int aIndex) const
+{
     return aIndex >= 0 && aIndex < m_icons.size() ? m_icons.at(aIndex) : QIcon();
 }

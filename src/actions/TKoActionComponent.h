@@ -43,6 +43,7 @@ private:
 };
 
 // The event type of a private message value (0x241A, ...).
-inline QEvent::Type MessageEventType(int aMessage) {
+inline QEvent::Type MessageEventType(int aMessage)
+{
     return QEvent::Type(QEvent::User + aMessage);
 }

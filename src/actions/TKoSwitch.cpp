@@ -11,26 +11,30 @@
 #include <exception>
 
 namespace {
-QStringList& SavedArguments() {
+QStringList& SavedArguments()
+{
     static QStringList args;
     return args;
 }
 } // namespace
 
-void TKoSwitch::SaveProgramArguments(int argc, char** argv) {
+void TKoSwitch::SaveProgramArguments(int argc, char** argv)
+{
     QStringList& args = SavedArguments();
     args.clear();
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
 }
 
-QStringList TKoSwitch::ProgramArguments() {
+QStringList TKoSwitch::ProgramArguments()
+{
     return SavedArguments();
 }
 
 TKoSwitch::TKoSwitch(QObject* aOwner)
     : QObject(aOwner)
-    , Arguments(ProgramArguments()) {
+    , Arguments(ProgramArguments())
+{
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::applicationStateChanged, this,
                 &TKoSwitch::ApplicationStateChanged);
@@ -38,12 +42,14 @@ TKoSwitch::TKoSwitch(QObject* aOwner)
 
 TKoSwitch::~TKoSwitch() = default;
 
-void TKoSwitch::RegisterList(TCustomKoActionList* aList) {
+void TKoSwitch::RegisterList(TCustomKoActionList* aList)
+{
     for (TCustomAbstractAction* a : aList->TypedActions())
         m_table << Entry{a->Switch, a};
 }
 
-void TKoSwitch::UnregisterList(TCustomKoActionList* aList) {
+void TKoSwitch::UnregisterList(TCustomKoActionList* aList)
+{
     for (TCustomAbstractAction* a : aList->TypedActions()) {
         for (qsizetype i = 0; i < m_table.size(); ++i) {
             if (m_table.at(i).Action == a) {
@@ -54,16 +60,21 @@ void TKoSwitch::UnregisterList(TCustomKoActionList* aList) {
     }
 }
 
-TCustomAbstractAction* TKoSwitch::Lookup(const QString& aLowerName) const {
+TCustomAbstractAction* TKoSwitch::Lookup(const QString& aLowerName) const
+{
     for (const Entry& e : m_table)
-        if (e.Action && e.Name.compare(aLowerName, Qt::CaseInsensitive) == 0) return e.Action;
+        if (e.Action && e.Name.compare(aLowerName, Qt::CaseInsensitive) == 0)
+            return e.Action;
     return nullptr;
 }
 
-TCustomAbstractAction* TKoSwitch::FindSwitch(const QString& aName) {
-    if (m_table.isEmpty()) return nullptr;
+TCustomAbstractAction* TKoSwitch::FindSwitch(const QString& aName)
+{
+    if (m_table.isEmpty())
+        return nullptr;
     const QString name = aName.toLower();
-    if (name.isEmpty()) return DefaultAction;
+    if (name.isEmpty())
+        return DefaultAction;
     if (name == QLatin1String("quit")) {
         m_quitRequested = true;
         return nullptr;
@@ -72,7 +83,8 @@ TCustomAbstractAction* TKoSwitch::FindSwitch(const QString& aName) {
     return a ? a : DefaultAction.data();
 }
 
-void TKoSwitch::ParseParam(const QString& aParam) {
+void TKoSwitch::ParseParam(const QString& aParam)
+{
     TSwitchKind kind = skBare;
     if (aParam.startsWith(u'+'))
         kind = skPlus;
@@ -88,7 +100,8 @@ void TKoSwitch::ParseParam(const QString& aParam) {
     } else {
         const qsizetype eq = aParam.indexOf(u'=');
         name = (eq >= 0 ? aParam.mid(1, eq - 1) : aParam.mid(1)).toLower();
-        if (eq >= 0) value = aParam.mid(eq + 1);
+        if (eq >= 0)
+            value = aParam.mid(eq + 1);
     }
 
     TCustomAbstractAction* action = nullptr;
@@ -97,22 +110,26 @@ void TKoSwitch::ParseParam(const QString& aParam) {
     } else if (name != QLatin1String("quit") && !Lookup(name)) {
         // An unknown name is ignored, unless the argument is a file ("/home/me/tape.dv"), which
         // the default action opens.
-        if (!QFileInfo(aParam).isFile()) return;
+        if (!QFileInfo(aParam).isFile())
+            return;
         action = DefaultAction;
         value = aParam;
     } else {
         action = FindSwitch(name);
     }
-    if (action) m_entries.push_back(std::make_unique<TActionEx>(TActionEx{action, value, kind}));
+    if (action)
+        m_entries.push_back(std::make_unique<TActionEx>(TActionEx{action, value, kind}));
 }
 
-void TKoSwitch::ParseCommandLine() {
+void TKoSwitch::ParseCommandLine()
+{
     m_entries.clear();
     for (const QString& arg : std::as_const(Arguments))
         ParseParam(arg);
 }
 
-void TKoSwitch::ApplyEntry(const TActionEx& e) {
+void TKoSwitch::ApplyEntry(const TActionEx& e)
+{
     if (auto* check = qobject_cast<TCheckAction*>(e.Action.data())) {
         switch (e.Kind) {
         case skPlus:
@@ -132,8 +149,10 @@ void TKoSwitch::ApplyEntry(const TActionEx& e) {
     e.Action->SetAsText(e.ValueText);
 }
 
-void TKoSwitch::ExecuteSwitches() {
-    if (m_entries.empty()) return;
+void TKoSwitch::ExecuteSwitches()
+{
+    if (m_entries.empty())
+        return;
     m_executing = true;
     m_current = -1;
     QString error;
@@ -142,27 +161,31 @@ void TKoSwitch::ExecuteSwitches() {
             m_current = int(i);
             QCoreApplication::processEvents();
             const TActionEx& e = *m_entries[i];
-            if (!e.Action || !e.Action->Enabled()) continue;
+            if (!e.Action || !e.Action->Enabled())
+                continue;
             ApplyEntry(e);
             QCoreApplication::processEvents();
         }
     } catch (const std::exception& ex) {
         error = QString::fromLocal8Bit(ex.what());
     }
-    if (!error.isNull() && OnError) OnError(error);
+    if (!error.isNull() && OnError)
+        OnError(error);
     if (m_quitRequested) {
         if (OnQuit) {
             OnQuit();
         } else if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
             const auto windows = app->topLevelWindows();
             for (QWindow* w : windows)
-                if (w->isVisible()) w->close();
+                if (w->isVisible())
+                    w->close();
         }
     }
     m_executing = false;
 }
 
-void TKoSwitch::ProcessCommandLine() {
+void TKoSwitch::ProcessCommandLine()
+{
     ParseCommandLine();
     if (!m_entries.empty())
         ExecuteSwitches();
@@ -171,21 +194,27 @@ void TKoSwitch::ProcessCommandLine() {
     m_entries.clear();
 }
 
-void TKoSwitch::FirstActivation() {
-    if (m_processed) return;
+void TKoSwitch::FirstActivation()
+{
+    if (m_processed)
+        return;
     m_processed = true;
-    if (OnActivate) OnActivate(this);
+    if (OnActivate)
+        OnActivate(this);
     ProcessCommandLine();
 }
 
-void TKoSwitch::ApplicationStateChanged(Qt::ApplicationState aState) {
-    if (aState != Qt::ApplicationActive) return;
+void TKoSwitch::ApplicationStateChanged(Qt::ApplicationState aState)
+{
+    if (aState != Qt::ApplicationActive)
+        return;
     if (!m_processed)
         FirstActivation();
     else if (OnActivate)
         OnActivate(this);
 }
 
-void TKoSwitch::MainWindowShown() {
+void TKoSwitch::MainWindowShown()
+{
     QTimer::singleShot(0, this, &TKoSwitch::FirstActivation);
 }

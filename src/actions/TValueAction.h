@@ -34,58 +34,77 @@ public:
 
     const T& Value() const { return m_value; }
     // Stores, records when recording and not nested, and applies: also an unchanged value.
-    virtual void SetValue(const T& aValue) {
+    virtual void SetValue(const T& aValue)
+    {
         m_value = aValue;
         const TMacroScope macro([this] { return MacroLine(); });
         Apply();
     }
 
-    void Apply() override {
-        if (OnBeforeApply) OnBeforeApply(m_value);
-        if (OnInternalApply) OnInternalApply(m_value);
-        if (OnAfterApply) OnAfterApply(m_value);
+    void Apply() override
+    {
+        if (OnBeforeApply)
+            OnBeforeApply(m_value);
+        if (OnInternalApply)
+            OnInternalApply(m_value);
+        if (OnAfterApply)
+            OnAfterApply(m_value);
     }
 
-    void DoExecute(QObject*) override {
-        if (!OnPrepare && !OnInternalPrepare) return;
+    void DoExecute(QObject*) override
+    {
+        if (!OnPrepare && !OnInternalPrepare)
+            return;
         T v = EmptyValue();
-        if (OnPrepare && !OnPrepare(v)) return;
-        if (OnInternalPrepare && !OnInternalPrepare(v)) return;
+        if (OnPrepare && !OnPrepare(v))
+            return;
+        if (OnInternalPrepare && !OnInternalPrepare(v))
+            return;
         SetValue(v);
     }
 
-    bool LoadFromPrefs(TDravikPreferences& gp) override {
+    bool LoadFromPrefs(TDravikPreferences& gp) override
+    {
         try {
-            if (OnDefault) OnDefault(DefaultValue);
-            if (OnInternalDefault) OnInternalDefault(DefaultValue);
+            if (OnDefault)
+                OnDefault(DefaultValue);
+            if (OnInternalDefault)
+                OnInternalDefault(DefaultValue);
             ReadValue(gp);
-            if (ApplyWhenLoad) Apply();
+            if (ApplyWhenLoad)
+                Apply();
             return true;
         } catch (const std::exception&) {
             return false;
         }
     }
 
-    bool SaveToPrefs(TDravikPreferences& gp) override {
+    bool SaveToPrefs(TDravikPreferences& gp) override
+    {
         try {
-            if (BeforeSave) BeforeSave(m_value);
-            if (OnInternalBeforeSave) OnInternalBeforeSave(m_value);
+            if (BeforeSave)
+                BeforeSave(m_value);
+            if (OnInternalBeforeSave)
+                OnInternalBeforeSave(m_value);
             return WriteValue(gp);
         } catch (const std::exception&) {
             return false;
         }
     }
 
-    QString ScriptDeclaration() override {
+    QString ScriptDeclaration() override
+    {
         return QStringLiteral("procedure ") + ScriptName + QStringLiteral("(const ") +
                VariablesOr(DeclarationVariables()) + TypeSuffix();
     }
 
-    QString SwitchSyntax() override {
+    QString SwitchSyntax() override
+    {
         return u'/' + Switch + u'=' + VariablesOr(SwitchVariables());
     }
 
-    bool RegisterInScript(IScriptRegistrar& aScript) override {
+    bool RegisterInScript(IScriptRegistrar& aScript) override
+    {
         return aScript.RegisterRoutine(ScriptDeclaration(), [this](const TScriptArgs& args) {
             SetValue(FromScript(args));
             return TScriptValue();
@@ -93,13 +112,15 @@ public:
     }
 
     // The line a recorded change appends, four spaces first.
-    QString MacroLine() const {
+    QString MacroLine() const
+    {
         return QStringLiteral("    ") + ScriptName + u'(' + MacroArguments(m_value) +
                QStringLiteral(");");
     }
 
 protected:
-    void ClearHooks() override {
+    void ClearHooks() override
+    {
         OnInternalPrepare = nullptr;
         OnInternalDefault = nullptr;
         OnInternalBeforeSave = nullptr;

@@ -137,7 +137,8 @@ public:
     using TValueAction::SetValue;
     using TValueAction::TValueAction;
     // The order of the script procedure: left, right, top, bottom.
-    void SetValue(qint32 left, qint32 right, qint32 top, qint32 bottom) {
+    void SetValue(qint32 left, qint32 right, qint32 top, qint32 bottom)
+    {
         SetValue(TRect{left, top, right, bottom});
     }
     // "(left, top, right, bottom)"; fewer than three commas change nothing.
@@ -148,7 +149,8 @@ protected:
     bool WriteValue(TDravikPreferences& gp) override;
     QString MacroArguments(const TRect& aValue) const override;
     QString TypeSuffix() const override { return QStringLiteral(":integer);"); }
-    QString DeclarationVariables() const override {
+    QString DeclarationVariables() const override
+    {
         return QStringLiteral("left,right,top,bottom");
     }
     QString SwitchVariables() const override { return QStringLiteral("aRect"); }

@@ -4,26 +4,34 @@
 
 #include <cmath>
 
-QString FloatToText(double aValue) {
-    if (std::isnan(aValue)) return QStringLiteral("NAN");
-    if (std::isinf(aValue)) return aValue > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
+QString FloatToText(double aValue)
+{
+    if (std::isnan(aValue))
+        return QStringLiteral("NAN");
+    if (std::isinf(aValue))
+        return aValue > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
     return QString::number(aValue, 'g', QLocale::FloatingPointShortest);
 }
 
-bool TextToFloat(const QString& aText, double& aValue) {
+bool TextToFloat(const QString& aText, double& aValue)
+{
     QString t = aText.trimmed();
-    if (t.count(u',') == 1 && !t.contains(u'.')) t.replace(u',', u'.');
+    if (t.count(u',') == 1 && !t.contains(u'.'))
+        t.replace(u',', u'.');
     bool ok = false;
     const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok) return false;
+    if (!ok)
+        return false;
     aValue = v;
     return true;
 }
 
-bool TextToInt(const QString& aText, qint32& aValue) {
+bool TextToInt(const QString& aText, qint32& aValue)
+{
     bool ok = false;
     const int v = aText.trimmed().toInt(&ok, 10);
-    if (!ok) return false;
+    if (!ok)
+        return false;
     aValue = v;
     return true;
 }

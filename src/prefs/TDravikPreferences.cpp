@@ -11,31 +11,39 @@
 TDravikPreferences::TDravikPreferences(QObject* aOwner)
     : QObject(aOwner)
     , m_store(std::make_unique<TNonePreferencesMan>())
-    , m_hiveFile(TRegistryHive::DefaultFile()) {
+    , m_hiveFile(TRegistryHive::DefaultFile())
+{
     SetProgramFolder(QCoreApplication::applicationDirPath());
 }
 
 TDravikPreferences::~TDravikPreferences() = default;
 
-void TDravikPreferences::SetProgramFolder(const QString& aFolder) {
+void TDravikPreferences::SetProgramFolder(const QString& aFolder)
+{
     m_programFolder = aFolder.endsWith(u'/') ? aFolder : aFolder + u'/';
 }
 
-QString TDravikPreferences::IniFileName() const {
+QString TDravikPreferences::IniFileName() const
+{
     return m_programFolder + titre + QStringLiteral(".ini");
 }
 
-QString TDravikPreferences::ProductKeyPath() const {
+QString TDravikPreferences::ProductKeyPath() const
+{
     return QStringLiteral("Software\\Orvalis\\") + titre;
 }
 
-TSavePreferences TDravikPreferences::DetectMode() const {
-    if (QFileInfo::exists(IniFileName())) return spPortable;
-    if (TRegistryHive::KeyExists(m_hiveFile, ProductKeyPath())) return spRegistre;
+TSavePreferences TDravikPreferences::DetectMode() const
+{
+    if (QFileInfo::exists(IniFileName()))
+        return spPortable;
+    if (TRegistryHive::KeyExists(m_hiveFile, ProductKeyPath()))
+        return spRegistre;
     return spNone;
 }
 
-std::unique_ptr<TPreferencesMan> TDravikPreferences::CreateStore(TSavePreferences aMode) const {
+std::unique_ptr<TPreferencesMan> TDravikPreferences::CreateStore(TSavePreferences aMode) const
+{
     switch (aMode) {
     case spRegistre:
         return std::make_unique<TRegPreferencesMan>(ProductKeyPath(), true, m_hiveFile);
@@ -47,105 +55,132 @@ std::unique_ptr<TPreferencesMan> TDravikPreferences::CreateStore(TSavePreference
     return std::make_unique<TNonePreferencesMan>();
 }
 
-void TDravikPreferences::ApplyMode(TSavePreferences aMode) {
+void TDravikPreferences::ApplyMode(TSavePreferences aMode)
+{
     m_mode = aMode;
     m_store.reset();
     m_store = CreateStore(aMode);
-    if (OnChangeMode) OnChangeMode(aMode);
-    if (aMode != spPortable) DeleteIniFile();
-    if (aMode != spRegistre) DeleteProductKey();
+    if (OnChangeMode)
+        OnChangeMode(aMode);
+    if (aMode != spPortable)
+        DeleteIniFile();
+    if (aMode != spRegistre)
+        DeleteProductKey();
 }
 
-void TDravikPreferences::SetMode(TSavePreferences aMode) {
-    if (aMode != m_mode) ApplyMode(aMode);
+void TDravikPreferences::SetMode(TSavePreferences aMode)
+{
+    if (aMode != m_mode)
+        ApplyMode(aMode);
 }
 
-bool TDravikPreferences::DeleteProductKey() const {
+bool TDravikPreferences::DeleteProductKey() const
+{
     return TRegPreferencesMan::DeleteProductKey(ProductKeyPath(), m_hiveFile);
 }
 
-bool TDravikPreferences::DeleteIniFile() const {
+bool TDravikPreferences::DeleteIniFile() const
+{
     const QString name = IniFileName();
-    if (!QFile::exists(name)) return true;
+    if (!QFile::exists(name))
+        return true;
     QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner);
     return QFile::remove(name);
 }
 
-bool TDravikPreferences::OpenSection(const QString& aName) {
+bool TDravikPreferences::OpenSection(const QString& aName)
+{
     return m_mode != spNone && m_store->OpenKey(aName, true);
 }
 
-bool TDravikPreferences::CloseSection() {
+bool TDravikPreferences::CloseSection()
+{
     return m_mode != spNone && m_store->CloseKey();
 }
 
-bool TDravikPreferences::GetKeyNames(QStringList& aList) {
+bool TDravikPreferences::GetKeyNames(QStringList& aList)
+{
     return m_mode != spNone && m_store->GetKeyNames(aList);
 }
 
-bool TDravikPreferences::DeleteSubKey(const QString& aName) {
+bool TDravikPreferences::DeleteSubKey(const QString& aName)
+{
     return m_mode != spNone && m_store->DeleteKey(aName);
 }
 
-bool TDravikPreferences::ReadBool(const QString& aName, bool aDefault) {
+bool TDravikPreferences::ReadBool(const QString& aName, bool aDefault)
+{
     bool v = aDefault;
     return m_mode != spNone && m_store->ReadBool(aName, v) ? v : aDefault;
 }
 
-qint32 TDravikPreferences::ReadInteger(const QString& aName, qint32 aDefault) {
+qint32 TDravikPreferences::ReadInteger(const QString& aName, qint32 aDefault)
+{
     qint32 v = aDefault;
     return m_mode != spNone && m_store->ReadInteger(aName, v) ? v : aDefault;
 }
 
-double TDravikPreferences::ReadFloat(const QString& aName, double aDefault) {
+double TDravikPreferences::ReadFloat(const QString& aName, double aDefault)
+{
     double v = aDefault;
     return m_mode != spNone && m_store->ReadFloat(aName, v) ? v : aDefault;
 }
 
-QString TDravikPreferences::ReadString(const QString& aName, const QString& aDefault) {
+QString TDravikPreferences::ReadString(const QString& aName, const QString& aDefault)
+{
     QString v = aDefault;
     return m_mode != spNone && m_store->ReadString(aName, v) ? v : aDefault;
 }
 
-TRect TDravikPreferences::ReadRect(const QString& aName, const TRect& aDefault) {
+TRect TDravikPreferences::ReadRect(const QString& aName, const TRect& aDefault)
+{
     TRect v = aDefault;
     return m_mode != spNone && m_store->ReadRect(aName, v) ? v : aDefault;
 }
 
-TPoint TDravikPreferences::ReadPoint(const QString& aName, const TPoint& aDefault) {
+TPoint TDravikPreferences::ReadPoint(const QString& aName, const TPoint& aDefault)
+{
     TPoint v = aDefault;
     return m_mode != spNone && m_store->ReadPoint(aName, v) ? v : aDefault;
 }
 
-void TDravikPreferences::ReadFont(const QString& aName, const TFontDesc& aDefault,
-                                  TFontDesc& aFont) {
-    if (m_mode == spNone || !m_store->ReadFont(aName, aFont)) aFont = aDefault;
+void TDravikPreferences::ReadFont(const QString& aName, const TFontDesc& aDefault, TFontDesc& aFont)
+{
+    if (m_mode == spNone || !m_store->ReadFont(aName, aFont))
+        aFont = aDefault;
 }
 
-bool TDravikPreferences::WriteBool(const QString& aName, bool aValue) {
+bool TDravikPreferences::WriteBool(const QString& aName, bool aValue)
+{
     return m_mode != spNone && m_store->WriteBool(aName, aValue);
 }
 
-bool TDravikPreferences::WriteInteger(const QString& aName, qint32 aValue) {
+bool TDravikPreferences::WriteInteger(const QString& aName, qint32 aValue)
+{
     return m_mode != spNone && m_store->WriteInteger(aName, aValue);
 }
 
-bool TDravikPreferences::WriteFloat(const QString& aName, double aValue) {
+bool TDravikPreferences::WriteFloat(const QString& aName, double aValue)
+{
     return m_mode != spNone && m_store->WriteFloat(aName, aValue);
 }
 
-bool TDravikPreferences::WriteString(const QString& aName, const QString& aValue) {
+bool TDravikPreferences::WriteString(const QString& aName, const QString& aValue)
+{
     return m_mode != spNone && m_store->WriteString(aName, aValue);
 }
 
-bool TDravikPreferences::WriteRect(const QString& aName, const TRect& aValue) {
+bool TDravikPreferences::WriteRect(const QString& aName, const TRect& aValue)
+{
     return m_mode != spNone && m_store->WriteRect(aName, aValue);
 }
 
-bool TDravikPreferences::WritePoint(const QString& aName, const TPoint& aValue) {
+bool TDravikPreferences::WritePoint(const QString& aName, const TPoint& aValue)
+{
     return m_mode != spNone && m_store->WritePoint(aName, aValue);
 }
 
-bool TDravikPreferences::WriteFont(const QString& aName, const TFontDesc& aValue) {
+bool TDravikPreferences::WriteFont(const QString& aName, const TFontDesc& aValue)
+{
     return m_mode != spNone && m_store->WriteFont(aName, aValue);
 }

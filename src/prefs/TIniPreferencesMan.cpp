@@ -8,19 +8,23 @@
 
 namespace {
 
-bool IsHeader(const QString& aLine) {
+bool IsHeader(const QString& aLine)
+{
     return aLine.startsWith(u'[') && aLine.endsWith(u']');
 }
 
-bool IsSectionEnd(const QString& aLine) {
+bool IsSectionEnd(const QString& aLine)
+{
     return aLine.isEmpty() || IsHeader(aLine);
 }
 
-QString HeaderOf(const QString& aPath) {
+QString HeaderOf(const QString& aPath)
+{
     return u'[' + aPath + u']';
 }
 
-bool NameMatches(const QString& aLine, const QString& aName) {
+bool NameMatches(const QString& aLine, const QString& aName)
+{
     const qsizetype eq = aLine.indexOf(u'=');
     return eq >= 0 && QStringView(aLine).left(eq).compare(aName, Qt::CaseInsensitive) == 0;
 }
@@ -28,7 +32,8 @@ bool NameMatches(const QString& aLine, const QString& aName) {
 } // namespace
 
 TIniPreferencesMan::TIniPreferencesMan(const QString& aFileName)
-    : m_fileName(aFileName) {
+    : m_fileName(aFileName)
+{
     QFile file(aFileName);
     if (file.open(QIODevice::ReadOnly))
         m_lines = SplitLines(DecodeText(file.readAll()));
@@ -37,39 +42,49 @@ TIniPreferencesMan::TIniPreferencesMan(const QString& aFileName)
     OpenKey(QString(), true);
 }
 
-TIniPreferencesMan::~TIniPreferencesMan() {
+TIniPreferencesMan::~TIniPreferencesMan()
+{
     Flush();
 }
 
-bool TIniPreferencesMan::Flush() {
-    if (!m_dirty && QFile::exists(m_fileName)) return true;
+bool TIniPreferencesMan::Flush()
+{
+    if (!m_dirty && QFile::exists(m_fileName))
+        return true;
     QString text;
     for (const QString& line : std::as_const(m_lines))
         text += line + QStringLiteral("\r\n");
     QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
     const QByteArray bytes = EncodeUtf16LeBom(text);
-    if (file.write(bytes) != bytes.size() || !file.commit()) return false;
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return false;
     m_dirty = false;
     return true;
 }
 
-QStringList TIniPreferencesMan::SplitLines(const QString& aText) {
+QStringList TIniPreferencesMan::SplitLines(const QString& aText)
+{
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = aText.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = aText.at(i);
-        if (c != u'\r' && c != u'\n') continue;
+        if (c != u'\r' && c != u'\n')
+            continue;
         lines << aText.mid(start, i - start);
-        if (c == u'\r' && i + 1 < n && aText.at(i + 1) == u'\n') ++i;
+        if (c == u'\r' && i + 1 < n && aText.at(i + 1) == u'\n')
+            ++i;
         start = i + 1;
     }
-    if (start < n) lines << aText.mid(start);
+    if (start < n)
+        lines << aText.mid(start);
     return lines;
 }
 
-QString TIniPreferencesMan::EncodeValue(const QString& aValue) {
+QString TIniPreferencesMan::EncodeValue(const QString& aValue)
+{
     if (!aValue.contains(u'\r') && !aValue.contains(u'\n') && !aValue.startsWith(u'"'))
         return aValue;
     QString out = QStringLiteral("\"");
@@ -94,18 +109,22 @@ QString TIniPreferencesMan::EncodeValue(const QString& aValue) {
     return out + u'"';
 }
 
-QString TIniPreferencesMan::DecodeValue(const QString& aRaw) {
-    if (aRaw.size() < 2 || !aRaw.startsWith(u'"') || !aRaw.endsWith(u'"')) return aRaw;
+QString TIniPreferencesMan::DecodeValue(const QString& aRaw)
+{
+    if (aRaw.size() < 2 || !aRaw.startsWith(u'"') || !aRaw.endsWith(u'"'))
+        return aRaw;
     QString out;
     const qsizetype last = aRaw.size() - 1;
     for (qsizetype i = 1; i < last; ++i) {
         const QChar c = aRaw.at(i);
-        if (c == u'"') return aRaw; // an unescaped quote: not a value of ours, keep it as it stands
+        if (c == u'"')
+            return aRaw; // an unescaped quote: not a value of ours, keep it as it stands
         if (c != u'\\') {
             out += c;
             continue;
         }
-        if (++i >= last) return aRaw;
+        if (++i >= last)
+            return aRaw;
         switch (aRaw.at(i).unicode()) {
         case u'\\':
             out += u'\\';
@@ -126,34 +145,42 @@ QString TIniPreferencesMan::DecodeValue(const QString& aRaw) {
     return out;
 }
 
-qsizetype TIniPreferencesMan::Header(const QString& aPath) const {
+qsizetype TIniPreferencesMan::Header(const QString& aPath) const
+{
     const QString header = HeaderOf(aPath);
     for (qsizetype i = 0; i < m_lines.size(); ++i)
-        if (m_lines.at(i).compare(header, Qt::CaseInsensitive) == 0) return i;
+        if (m_lines.at(i).compare(header, Qt::CaseInsensitive) == 0)
+            return i;
     return -1;
 }
 
-qsizetype TIniPreferencesMan::SectionEnd(qsizetype aHeader) const {
+qsizetype TIniPreferencesMan::SectionEnd(qsizetype aHeader) const
+{
     qsizetype i = aHeader + 1;
     while (i < m_lines.size() && !IsSectionEnd(m_lines.at(i)))
         ++i;
     return i;
 }
 
-qsizetype TIniPreferencesMan::FindLine(const QString& aName) const {
+qsizetype TIniPreferencesMan::FindLine(const QString& aName) const
+{
     const qsizetype h = Header(m_path);
-    if (h < 0) return -1;
+    if (h < 0)
+        return -1;
     const qsizetype end = SectionEnd(h);
     for (qsizetype i = h + 1; i < end; ++i)
-        if (NameMatches(m_lines.at(i), aName)) return i;
+        if (NameMatches(m_lines.at(i), aName))
+            return i;
     return -1;
 }
 
-bool TIniPreferencesMan::OpenKey(const QString& aName, bool) {
+bool TIniPreferencesMan::OpenKey(const QString& aName, bool)
+{
     // Like the file it models, a missing section is added whatever aCanCreate says.
     const QString path = ChildPath(m_path, aName);
     if (Header(path) < 0) {
-        if (!m_lines.isEmpty()) m_lines << QString();
+        if (!m_lines.isEmpty())
+            m_lines << QString();
         m_lines << HeaderOf(path);
         m_dirty = true;
     }
@@ -161,23 +188,28 @@ bool TIniPreferencesMan::OpenKey(const QString& aName, bool) {
     return true;
 }
 
-bool TIniPreferencesMan::CloseKey() {
+bool TIniPreferencesMan::CloseKey()
+{
     m_path = ParentPath(m_path);
     return OpenKey(QString(), false);
 }
 
-bool TIniPreferencesMan::GetValueNames(QStringList& aList) {
+bool TIniPreferencesMan::GetValueNames(QStringList& aList)
+{
     const qsizetype h = Header(m_path);
-    if (h < 0) return false;
+    if (h < 0)
+        return false;
     const qsizetype end = SectionEnd(h);
     for (qsizetype i = h + 1; i < end; ++i) {
         const qsizetype eq = m_lines.at(i).indexOf(u'=');
-        if (eq >= 0) aList << m_lines.at(i).left(eq);
+        if (eq >= 0)
+            aList << m_lines.at(i).left(eq);
     }
     return true;
 }
 
-bool TIniPreferencesMan::GetKeyNames(QStringList& aList) {
+bool TIniPreferencesMan::GetKeyNames(QStringList& aList)
+{
     // Direct sub-keys only, each once, as the registry store lists them.
     const QString prefix = m_path.isEmpty() ? QStringLiteral("[") : u'[' + m_path + u'\\';
     QStringList found;
@@ -187,20 +219,24 @@ bool TIniPreferencesMan::GetKeyNames(QStringList& aList) {
             continue;
         const QString rest = line.mid(prefix.size(), line.size() - prefix.size() - 1);
         const QString child = rest.section(u'\\', 0, 0);
-        if (!child.isEmpty() && !found.contains(child, Qt::CaseInsensitive)) found << child;
+        if (!child.isEmpty() && !found.contains(child, Qt::CaseInsensitive))
+            found << child;
     }
     aList += found;
     return true;
 }
 
-bool TIniPreferencesMan::ReadRaw(const QString& aName, QString& aRaw) const {
+bool TIniPreferencesMan::ReadRaw(const QString& aName, QString& aRaw) const
+{
     const qsizetype i = FindLine(aName);
-    if (i < 0) return false;
+    if (i < 0)
+        return false;
     aRaw = m_lines.at(i).mid(m_lines.at(i).indexOf(u'=') + 1);
     return true;
 }
 
-bool TIniPreferencesMan::WriteRaw(const QString& aName, const QString& aRaw) {
+bool TIniPreferencesMan::WriteRaw(const QString& aName, const QString& aRaw)
+{
     const QString line = aName + u'=' + aRaw;
     const qsizetype i = FindLine(aName);
     if (i >= 0) {
@@ -220,32 +256,40 @@ bool TIniPreferencesMan::WriteRaw(const QString& aName, const QString& aRaw) {
     return true;
 }
 
-bool TIniPreferencesMan::WriteString(const QString& aName, const QString& aValue) {
+bool TIniPreferencesMan::WriteString(const QString& aName, const QString& aValue)
+{
     return WriteRaw(aName, EncodeValue(aValue));
 }
 
-bool TIniPreferencesMan::ReadString(const QString& aName, QString& aValue) {
+bool TIniPreferencesMan::ReadString(const QString& aName, QString& aValue)
+{
     QString raw;
-    if (!ReadRaw(aName, raw)) return false;
+    if (!ReadRaw(aName, raw))
+        return false;
     aValue = DecodeValue(raw);
     return true;
 }
 
-bool TIniPreferencesMan::DeleteValue(const QString& aName) {
+bool TIniPreferencesMan::DeleteValue(const QString& aName)
+{
     const qsizetype i = FindLine(aName);
-    if (i < 0) return false;
+    if (i < 0)
+        return false;
     m_lines.removeAt(i);
     m_dirty = true;
     return true;
 }
 
-bool TIniPreferencesMan::WriteBool(const QString& aName, bool aValue) {
+bool TIniPreferencesMan::WriteBool(const QString& aName, bool aValue)
+{
     return WriteRaw(aName, aValue ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
-bool TIniPreferencesMan::ReadBool(const QString& aName, bool& aValue) {
+bool TIniPreferencesMan::ReadBool(const QString& aName, bool& aValue)
+{
     QString raw;
-    if (!ReadRaw(aName, raw)) return false;
+    if (!ReadRaw(aName, raw))
+        return false;
     if (raw == QLatin1String("True"))
         aValue = true;
     else if (raw == QLatin1String("False"))
@@ -255,28 +299,36 @@ bool TIniPreferencesMan::ReadBool(const QString& aName, bool& aValue) {
     return true;
 }
 
-bool TIniPreferencesMan::WriteInteger(const QString& aName, qint32 aValue) {
+bool TIniPreferencesMan::WriteInteger(const QString& aName, qint32 aValue)
+{
     return WriteRaw(aName, QString::number(aValue));
 }
 
-bool TIniPreferencesMan::ReadInteger(const QString& aName, qint32& aValue) {
+bool TIniPreferencesMan::ReadInteger(const QString& aName, qint32& aValue)
+{
     QString raw;
-    if (!ReadRaw(aName, raw)) return false;
-    if (!TextToInt(raw, aValue)) aValue = 0;
+    if (!ReadRaw(aName, raw))
+        return false;
+    if (!TextToInt(raw, aValue))
+        aValue = 0;
     return true;
 }
 
-bool TIniPreferencesMan::WriteFloat(const QString& aName, double aValue) {
+bool TIniPreferencesMan::WriteFloat(const QString& aName, double aValue)
+{
     return WriteRaw(aName, FloatToText(aValue));
 }
 
-bool TIniPreferencesMan::ReadFloat(const QString& aName, double& aValue) {
+bool TIniPreferencesMan::ReadFloat(const QString& aName, double& aValue)
+{
     QString raw;
     return ReadRaw(aName, raw) && TextToFloat(raw, aValue);
 }
 
-bool TIniPreferencesMan::DeleteKey(const QString& aName) {
-    if (aName.isEmpty()) return false;
+bool TIniPreferencesMan::DeleteKey(const QString& aName)
+{
+    if (aName.isEmpty())
+        return false;
     const QString path = ChildPath(m_path, aName);
     const QString exact = HeaderOf(path);
     const QString below = u'[' + path + u'\\';

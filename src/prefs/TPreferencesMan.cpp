@@ -2,13 +2,17 @@
 
 #include <exception>
 
-QString TPreferencesMan::ChildPath(const QString& aPath, const QString& aName) {
-    if (aPath.isEmpty()) return aName;
-    if (aName.isEmpty()) return aPath;
+QString TPreferencesMan::ChildPath(const QString& aPath, const QString& aName)
+{
+    if (aPath.isEmpty())
+        return aName;
+    if (aName.isEmpty())
+        return aPath;
     return aPath + u'\\' + aName;
 }
 
-QString TPreferencesMan::ParentPath(const QString& aPath) {
+QString TPreferencesMan::ParentPath(const QString& aPath)
+{
     const qsizetype p = aPath.lastIndexOf(u'\\');
     return p < 0 ? QString() : aPath.left(p);
 }
@@ -17,9 +21,11 @@ namespace {
 
 // Runs the steps of a composite value inside its sub-key; every step must succeed.
 template <class Steps>
-bool InSubKey(TPreferencesMan& store, const QString& aName, bool create, Steps&& steps) {
+bool InSubKey(TPreferencesMan& store, const QString& aName, bool create, Steps&& steps)
+{
     try {
-        if (!store.OpenKey(aName, create)) return false;
+        if (!store.OpenKey(aName, create))
+            return false;
         const bool ok = steps();
         store.CloseKey();
         return ok;
@@ -30,7 +36,8 @@ bool InSubKey(TPreferencesMan& store, const QString& aName, bool create, Steps&&
 
 } // namespace
 
-bool TPreferencesMan::WriteFont(const QString& aName, const TFontDesc& f) {
+bool TPreferencesMan::WriteFont(const QString& aName, const TFontDesc& f)
+{
     return InSubKey(*this, aName, true, [&] {
         return WriteInteger(QStringLiteral("Charset"), f.Charset) &&
                WriteInteger(QStringLiteral("Color"), f.Color) &&
@@ -45,7 +52,8 @@ bool TPreferencesMan::WriteFont(const QString& aName, const TFontDesc& f) {
     });
 }
 
-bool TPreferencesMan::ReadFont(const QString& aName, TFontDesc& f) {
+bool TPreferencesMan::ReadFont(const QString& aName, TFontDesc& f)
+{
     return InSubKey(*this, aName, false, [&] {
         // The style starts empty; a flag is added only when it reads True.
         f.Bold = f.Italic = f.StrikeOut = f.Underline = false;
@@ -63,7 +71,8 @@ bool TPreferencesMan::ReadFont(const QString& aName, TFontDesc& f) {
     });
 }
 
-bool TPreferencesMan::WriteRect(const QString& aName, const TRect& r) {
+bool TPreferencesMan::WriteRect(const QString& aName, const TRect& r)
+{
     return InSubKey(*this, aName, true, [&] {
         return WriteInteger(QStringLiteral("Left"), r.Left) &&
                WriteInteger(QStringLiteral("Top"), r.Top) &&
@@ -72,7 +81,8 @@ bool TPreferencesMan::WriteRect(const QString& aName, const TRect& r) {
     });
 }
 
-bool TPreferencesMan::ReadRect(const QString& aName, TRect& r) {
+bool TPreferencesMan::ReadRect(const QString& aName, TRect& r)
+{
     return InSubKey(*this, aName, false, [&] {
         return ReadInteger(QStringLiteral("Top"), r.Top) &&
                ReadInteger(QStringLiteral("Left"), r.Left) &&
@@ -81,7 +91,8 @@ bool TPreferencesMan::ReadRect(const QString& aName, TRect& r) {
     });
 }
 
-bool TPreferencesMan::WritePoint(const QString& aName, const TPoint& p) {
+bool TPreferencesMan::WritePoint(const QString& aName, const TPoint& p)
+{
     try {
         return WriteInteger(aName + QStringLiteral(".X"), p.X) &&
                WriteInteger(aName + QStringLiteral(".Y"), p.Y);
@@ -90,7 +101,8 @@ bool TPreferencesMan::WritePoint(const QString& aName, const TPoint& p) {
     }
 }
 
-bool TPreferencesMan::ReadPoint(const QString& aName, TPoint& p) {
+bool TPreferencesMan::ReadPoint(const QString& aName, TPoint& p)
+{
     try {
         const bool x = ReadInteger(aName + QStringLiteral(".X"), p.X);
         const bool y = ReadInteger(aName + QStringLiteral(".Y"), p.Y);

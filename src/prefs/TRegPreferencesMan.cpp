@@ -7,41 +7,52 @@
 TRegPreferencesMan::TRegPreferencesMan(const QString& aProductPath, bool aCanCreate,
                                        const QString& aHiveFile)
     : m_hive(aHiveFile, aCanCreate)
-    , m_root(aProductPath) {
+    , m_root(aProductPath)
+{
     OpenKey(QString(), aCanCreate);
 }
 
-bool TRegPreferencesMan::OpenFromRoot(const QString& aPath, bool aCanCreate) {
+bool TRegPreferencesMan::OpenFromRoot(const QString& aPath, bool aCanCreate)
+{
     const auto key = m_hive.OpenKey(ChildPath(m_root, aPath), aCanCreate);
-    if (!key) return false;
+    if (!key)
+        return false;
     m_key = key;
     m_path = aPath;
     return true;
 }
 
-bool TRegPreferencesMan::OpenKey(const QString& aName, bool aCanCreate) {
+bool TRegPreferencesMan::OpenKey(const QString& aName, bool aCanCreate)
+{
     return OpenFromRoot(ChildPath(m_path, aName), aCanCreate);
 }
 
-bool TRegPreferencesMan::CloseKey() {
+bool TRegPreferencesMan::CloseKey()
+{
     return OpenFromRoot(ParentPath(m_path), false);
 }
 
-bool TRegPreferencesMan::GetValueNames(QStringList& aList) {
+bool TRegPreferencesMan::GetValueNames(QStringList& aList)
+{
     const auto names = m_key ? m_hive.ValueNames(*m_key) : std::nullopt;
-    if (names) aList += *names;
+    if (names)
+        aList += *names;
     return names.has_value();
 }
 
-bool TRegPreferencesMan::GetKeyNames(QStringList& aList) {
+bool TRegPreferencesMan::GetKeyNames(QStringList& aList)
+{
     const auto names = m_key ? m_hive.SubKeyNames(*m_key) : std::nullopt;
-    if (names) aList += *names;
+    if (names)
+        aList += *names;
     return names.has_value();
 }
 
-std::optional<TRegistryHive::Value> TRegPreferencesMan::Query(const QString& aName, int aType) {
+std::optional<TRegistryHive::Value> TRegPreferencesMan::Query(const QString& aName, int aType)
+{
     auto v = m_key ? m_hive.QueryValue(*m_key, aName) : std::nullopt;
-    if (!v) return v;
+    if (!v)
+        return v;
     const bool string = aType == TRegistryHive::REG_SZ;
     if (string ? (v->Type != TRegistryHive::REG_SZ && v->Type != TRegistryHive::REG_EXPAND_SZ)
                : v->Type != aType)
@@ -49,74 +60,94 @@ std::optional<TRegistryHive::Value> TRegPreferencesMan::Query(const QString& aNa
     return v;
 }
 
-bool TRegPreferencesMan::WriteString(const QString& aName, const QString& aValue) {
+bool TRegPreferencesMan::WriteString(const QString& aName, const QString& aValue)
+{
     return m_key && m_hive.SetValue(*m_key, aName, TRegistryHive::REG_SZ,
                                     TRegistryHive::EncodeString(aValue));
 }
 
-bool TRegPreferencesMan::ReadString(const QString& aName, QString& aValue) {
+bool TRegPreferencesMan::ReadString(const QString& aName, QString& aValue)
+{
     const auto v = Query(aName, TRegistryHive::REG_SZ);
-    if (!v) return false;
+    if (!v)
+        return false;
     aValue = TRegistryHive::DecodeString(v->Data);
     return true;
 }
 
-bool TRegPreferencesMan::DeleteValue(const QString& aName) {
+bool TRegPreferencesMan::DeleteValue(const QString& aName)
+{
     return m_key && m_hive.DeleteValue(*m_key, aName);
 }
 
-bool TRegPreferencesMan::WriteInteger(const QString& aName, qint32 aValue) {
+bool TRegPreferencesMan::WriteInteger(const QString& aName, qint32 aValue)
+{
     char data[4];
     qToLittleEndian(aValue, data);
     return m_key && m_hive.SetValue(*m_key, aName, TRegistryHive::REG_DWORD, QByteArray(data, 4));
 }
 
-bool TRegPreferencesMan::ReadInteger(const QString& aName, qint32& aValue) {
+bool TRegPreferencesMan::ReadInteger(const QString& aName, qint32& aValue)
+{
     const auto v = Query(aName, TRegistryHive::REG_DWORD);
-    if (!v || v->Data.size() != 4) return false;
+    if (!v || v->Data.size() != 4)
+        return false;
     aValue = qFromLittleEndian<qint32>(v->Data.constData());
     return true;
 }
 
-bool TRegPreferencesMan::WriteBool(const QString& aName, bool aValue) {
+bool TRegPreferencesMan::WriteBool(const QString& aName, bool aValue)
+{
     return WriteInteger(aName, aValue ? 1 : 0);
 }
 
-bool TRegPreferencesMan::ReadBool(const QString& aName, bool& aValue) {
+bool TRegPreferencesMan::ReadBool(const QString& aName, bool& aValue)
+{
     qint32 n = 0;
-    if (!ReadInteger(aName, n)) return false;
+    if (!ReadInteger(aName, n))
+        return false;
     // Any number but 0 and 1 leaves the variable as it was.
-    if (n == 0 || n == 1) aValue = n == 1;
+    if (n == 0 || n == 1)
+        aValue = n == 1;
     return true;
 }
 
-bool TRegPreferencesMan::WriteFloat(const QString& aName, double aValue) {
+bool TRegPreferencesMan::WriteFloat(const QString& aName, double aValue)
+{
     char data[8];
     qToLittleEndian(aValue, data);
     return m_key && m_hive.SetValue(*m_key, aName, TRegistryHive::REG_BINARY, QByteArray(data, 8));
 }
 
-bool TRegPreferencesMan::ReadFloat(const QString& aName, double& aValue) {
+bool TRegPreferencesMan::ReadFloat(const QString& aName, double& aValue)
+{
     const auto v = Query(aName, TRegistryHive::REG_BINARY);
-    if (!v || v->Data.size() != 8) return false;
+    if (!v || v->Data.size() != 8)
+        return false;
     aValue = qFromLittleEndian<double>(v->Data.constData());
     return true;
 }
 
-bool TRegPreferencesMan::DeleteKey(const QString& aName) {
+bool TRegPreferencesMan::DeleteKey(const QString& aName)
+{
     return m_key && !aName.isEmpty() && m_hive.DeleteSubKey(*m_key, aName);
 }
 
-bool TRegPreferencesMan::DeleteProductKey(const QString& aProductPath, const QString& aHiveFile) {
+bool TRegPreferencesMan::DeleteProductKey(const QString& aProductPath, const QString& aHiveFile)
+{
     const qsizetype cut = aProductPath.lastIndexOf(u'\\');
     const QString makerPath = cut < 0 ? QString() : aProductPath.left(cut);
     const QString product = aProductPath.mid(cut + 1);
-    if (!TRegistryHive::KeyExists(aHiveFile, makerPath)) return true; // nothing to delete
+    if (!TRegistryHive::KeyExists(aHiveFile, makerPath))
+        return true; // nothing to delete
     TRegistryHive hive(aHiveFile, false);
     const auto maker = hive.OpenKey(makerPath, false);
-    if (!maker) return true;
-    if (!hive.DeleteSubKey(*maker, product)) return false;
+    if (!maker)
+        return true;
+    if (!hive.DeleteSubKey(*maker, product))
+        return false;
     const auto left = hive.SubKeyNames(*maker);
-    if (left && left->isEmpty() && !makerPath.isEmpty()) return hive.DeleteKey(*maker);
+    if (left && left->isEmpty() && !makerPath.isEmpty())
+        return hive.DeleteKey(*maker);
     return true;
 }

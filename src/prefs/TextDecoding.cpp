@@ -10,7 +10,8 @@ constexpr char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x20
                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-QString DecodeUtf16(const char* aData, qsizetype aBytes, bool aBigEndian) {
+QString DecodeUtf16(const char* aData, qsizetype aBytes, bool aBigEndian)
+{
     const qsizetype n = aBytes / 2;
     QString text(n, Qt::Uninitialized);
     if (aBigEndian)
@@ -22,7 +23,8 @@ QString DecodeUtf16(const char* aData, qsizetype aBytes, bool aBigEndian) {
 
 } // namespace
 
-QString DecodeWindows1252(const QByteArray& aBytes) {
+QString DecodeWindows1252(const QByteArray& aBytes)
+{
     QString text(aBytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char c : aBytes) {
@@ -32,7 +34,8 @@ QString DecodeWindows1252(const QByteArray& aBytes) {
     return text;
 }
 
-QString DecodeText(const QByteArray& aBytes) {
+QString DecodeText(const QByteArray& aBytes)
+{
     const auto* d = reinterpret_cast<const unsigned char*>(aBytes.constData());
     const qsizetype n = aBytes.size();
     if (n >= 2 && d[0] == 0xFF && d[1] == 0xFE)
@@ -43,11 +46,13 @@ QString DecodeText(const QByteArray& aBytes) {
         return QString::fromUtf8(aBytes.constData() + 3, n - 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(aBytes);
-    if (!utf8.hasError()) return text;
+    if (!utf8.hasError())
+        return text;
     return DecodeWindows1252(aBytes);
 }
 
-QByteArray EncodeUtf16LeBom(const QString& aText) {
+QByteArray EncodeUtf16LeBom(const QString& aText)
+{
     QByteArray bytes(2 + aText.size() * 2, Qt::Uninitialized);
     bytes[0] = char(0xFF);
     bytes[1] = char(0xFE);

@@ -15,24 +15,29 @@ protected:
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("Tessarine.ini"));
 
-    void WriteFile(const QByteArray& aBytes) {
+    void WriteFile(const QByteArray& aBytes)
+    {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(aBytes);
     }
-    QByteArray ReadFile() {
+    QByteArray ReadFile()
+    {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QStringList Sections(const TIniPreferencesMan& ini) {
+    QStringList Sections(const TIniPreferencesMan& ini)
+    {
         QStringList s;
         for (const QString& l : ini.Lines())
-            if (l.startsWith(u'[')) s << l;
+            if (l.startsWith(u'['))
+                s << l;
         return s;
     }
 };
 
-TEST_F(IniStore, WritesUtf16LeWithBomAndCrLf) {
+TEST_F(IniStore, WritesUtf16LeWithBomAndCrLf)
+{
     {
         TIniPreferencesMan ini(file);
         ini.WriteString(QStringLiteral("Version"), QStringLiteral("Tessarine 0.1 fr de Orvalis"));
@@ -49,7 +54,8 @@ TEST_F(IniStore, WritesUtf16LeWithBomAndCrLf) {
                                                 "LeftFrame=-3\r\n"));
 }
 
-TEST_F(IniStore, ReadsEveryEncoding) {
+TEST_F(IniStore, ReadsEveryEncoding)
+{
     const QString text = QStringLiteral("[]\r\nNom=Château\r\n");
     const QList<QByteArray> forms = {
         EncodeUtf16LeBom(text),
@@ -75,7 +81,8 @@ TEST_F(IniStore, ReadsEveryEncoding) {
     }
 }
 
-TEST_F(IniStore, BooleansReadOnlyFromTheirExactTexts) {
+TEST_F(IniStore, BooleansReadOnlyFromTheirExactTexts)
+{
     WriteFile("[]\r\nA=True\r\nB=true\r\nC=False\r\nD=1\r\n");
     TIniPreferencesMan ini(file);
     bool v = false;
@@ -89,7 +96,8 @@ TEST_F(IniStore, BooleansReadOnlyFromTheirExactTexts) {
     EXPECT_FALSE(ini.ReadBool(QStringLiteral("D"), v));
 }
 
-TEST_F(IniStore, ValuesReplaceInPlaceAndNewOnesEndTheirSection) {
+TEST_F(IniStore, ValuesReplaceInPlaceAndNewOnesEndTheirSection)
+{
     TIniPreferencesMan ini(file);
     ini.OpenKey(QStringLiteral("ShowForm"), true);
     ini.WriteInteger(QStringLiteral("A"), 1);
@@ -111,7 +119,8 @@ TEST_F(IniStore, ValuesReplaceInPlaceAndNewOnesEndTheirSection) {
     EXPECT_FALSE(ini.DeleteValue(QStringLiteral("A")));
 }
 
-TEST_F(IniStore, ReadingANeverStoredRectangleLeavesAnEmptySection) {
+TEST_F(IniStore, ReadingANeverStoredRectangleLeavesAnEmptySection)
+{
     TIniPreferencesMan ini(file);
     ini.OpenKey(QStringLiteral("ShowForm"), true);
     TRect r{1, 1, 1, 1};
@@ -120,7 +129,8 @@ TEST_F(IniStore, ReadingANeverStoredRectangleLeavesAnEmptySection) {
     EXPECT_TRUE(ini.Lines().contains(QStringLiteral("[ShowForm\\FormSave]")));
 }
 
-TEST_F(IniStore, FloatsReadBackWhateverTheLocale) {
+TEST_F(IniStore, FloatsReadBackWhateverTheLocale)
+{
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     {
@@ -145,7 +155,8 @@ TEST_F(IniStore, FloatsReadBackWhateverTheLocale) {
     QLocale::setDefault(previous);
 }
 
-TEST_F(IniStore, IntegersThatAreNoNumberReadAsZero) {
+TEST_F(IniStore, IntegersThatAreNoNumberReadAsZero)
+{
     WriteFile("[]\r\nN=abc\r\n");
     TIniPreferencesMan ini(file);
     qint32 v = 5;
@@ -153,7 +164,8 @@ TEST_F(IniStore, IntegersThatAreNoNumberReadAsZero) {
     EXPECT_EQ(v, 0);
 }
 
-TEST_F(IniStore, LineBreaksInValuesCanNeitherCutNorForgeSections) {
+TEST_F(IniStore, LineBreaksInValuesCanNeitherCutNorForgeSections)
+{
     const QString script = QStringLiteral("begin\r\n  Volume(50);\r\n\r\n[ShowForm]\r\n"
                                           "BasculerVue=True\nend.\r\n");
     const QString quoted = QStringLiteral("\"déjà\" cité \\ fin\"");
@@ -185,7 +197,8 @@ TEST_F(IniStore, LineBreaksInValuesCanNeitherCutNorForgeSections) {
               QStringLiteral("\"a\"b\""));
 }
 
-TEST_F(IniStore, SubKeysListAndDeleteWithWhatIsBelow) {
+TEST_F(IniStore, SubKeysListAndDeleteWithWhatIsBelow)
+{
     TIniPreferencesMan ini(file);
     ini.OpenKey(QStringLiteral("ShowForm"), true);
     ini.WriteInteger(QStringLiteral("A"), 1);
@@ -194,7 +207,8 @@ TEST_F(IniStore, SubKeysListAndDeleteWithWhatIsBelow) {
         ini.OpenKey(k, true);
         ini.WriteString(QStringLiteral("name"), k);
         ini.CloseKey();
-        if (k.contains(u'\\')) ini.CloseKey();
+        if (k.contains(u'\\'))
+            ini.CloseKey();
     }
     QStringList keys;
     ini.GetKeyNames(keys);
@@ -211,7 +225,8 @@ TEST_F(IniStore, SubKeysListAndDeleteWithWhatIsBelow) {
     EXPECT_EQ(keys, QStringList{QStringLiteral("ShowForm")});
 }
 
-TEST_F(IniStore, AFileThatCannotBeWrittenIsReported) {
+TEST_F(IniStore, AFileThatCannotBeWrittenIsReported)
+{
     // A folder that is a plain file cannot hold the ini file, whoever runs the test.
     const QString blocker = dir.filePath(QStringLiteral("blocker"));
     {

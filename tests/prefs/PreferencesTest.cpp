@@ -12,16 +12,19 @@ class Preferences : public ::testing::Test {
 protected:
     TTestConfigHome home;
     TDravikPreferences gp;
-    void SetUp() override {
+    void SetUp() override
+    {
         gp.SetProgramFolder(home.Path());
         gp.SetHiveFile(home.HiveFile());
     }
-    bool RegistryKeyExists() const {
+    bool RegistryKeyExists() const
+    {
         return TRegistryHive::KeyExists(home.HiveFile(), gp.ProductKeyPath());
     }
 };
 
-TEST_F(Preferences, NoneModeGivesDefaultsAndStoresNothing) {
+TEST_F(Preferences, NoneModeGivesDefaultsAndStoresNothing)
+{
     EXPECT_EQ(gp.Mode(), spNone);
     EXPECT_FALSE(gp.OpenSection(QStringLiteral("ShowForm")));
     EXPECT_FALSE(gp.WriteInteger(QStringLiteral("A"), 1));
@@ -36,7 +39,8 @@ TEST_F(Preferences, NoneModeGivesDefaultsAndStoresNothing) {
     EXPECT_FALSE(QFile::exists(home.HiveFile()));
 }
 
-TEST_F(Preferences, ReadsFallBackToDefaultsWholeWhenTheStoreFails) {
+TEST_F(Preferences, ReadsFallBackToDefaultsWholeWhenTheStoreFails)
+{
     gp.ApplyMode(spRegistre);
     ASSERT_TRUE(gp.OpenSection(QStringLiteral("ShowForm")));
     gp.WriteString(QStringLiteral("Name"), QStringLiteral("x"));
@@ -49,7 +53,8 @@ TEST_F(Preferences, ReadsFallBackToDefaultsWholeWhenTheStoreFails) {
     gp.CloseSection();
 }
 
-TEST_F(Preferences, DetectionPrefersTheIniFileAndApplyingAModeErasesTheOthers) {
+TEST_F(Preferences, DetectionPrefersTheIniFileAndApplyingAModeErasesTheOthers)
+{
     gp.ApplyMode(spRegistre);
     gp.WriteString(QStringLiteral("Version"), QStringLiteral("v"));
     EXPECT_EQ(gp.DetectMode(), spRegistre);
@@ -73,7 +78,8 @@ TEST_F(Preferences, DetectionPrefersTheIniFileAndApplyingAModeErasesTheOthers) {
     EXPECT_EQ(gp.DetectMode(), spNone);
 }
 
-TEST_F(Preferences, SettingTheCurrentModeDoesNothing) {
+TEST_F(Preferences, SettingTheCurrentModeDoesNothing)
+{
     int changes = 0;
     gp.OnChangeMode = [&](TSavePreferences) { ++changes; };
     gp.SetMode(spNone);
@@ -83,7 +89,8 @@ TEST_F(Preferences, SettingTheCurrentModeDoesNothing) {
     EXPECT_EQ(changes, 1);
 }
 
-TEST_F(Preferences, TheIniStoreWritesItsFileWhenTheModeChangesAway) {
+TEST_F(Preferences, TheIniStoreWritesItsFileWhenTheModeChangesAway)
+{
     gp.ApplyMode(spPortable);
     gp.OpenSection(QStringLiteral("ShowForm"));
     gp.WriteBool(QStringLiteral("BasculerVue"), true);

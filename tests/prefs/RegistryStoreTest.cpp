@@ -19,16 +19,19 @@ protected:
     QString hive = home.HiveFile();
 
     // The raw bytes of a value, read straight from the database.
-    QByteArray RawData(const QString& aKeyPath, const QString& aName) {
+    QByteArray RawData(const QString& aKeyPath, const QString& aName)
+    {
         TRegistryHive h(hive, false);
         const auto key = h.OpenKey(aKeyPath, false);
-        if (!key) return QByteArray("<no key>");
+        if (!key)
+            return QByteArray("<no key>");
         const auto v = h.QueryValue(*key, aName);
         return v ? v->Data : QByteArray("<no value>");
     }
 };
 
-TEST_F(RegistryStore, StringsKeepTheirExactByteSizes) {
+TEST_F(RegistryStore, StringsKeepTheirExactByteSizes)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     ASSERT_TRUE(store.OpenKey(QStringLiteral("ShowForm"), true));
     ASSERT_TRUE(store.WriteString(QStringLiteral("Empty"), QString()));
@@ -47,7 +50,8 @@ TEST_F(RegistryStore, StringsKeepTheirExactByteSizes) {
     EXPECT_EQ(v, QStringLiteral("été"));
 }
 
-TEST_F(RegistryStore, StringFromAnotherToolWithFullTerminatorReadsWithoutIt) {
+TEST_F(RegistryStore, StringFromAnotherToolWithFullTerminatorReadsWithoutIt)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     TRegistryHive raw(hive);
     const auto key = raw.OpenKey(kProduct, false);
@@ -59,7 +63,8 @@ TEST_F(RegistryStore, StringFromAnotherToolWithFullTerminatorReadsWithoutIt) {
     EXPECT_EQ(v, QStringLiteral("ab"));
 }
 
-TEST_F(RegistryStore, TypedValuesAndTheirMismatches) {
+TEST_F(RegistryStore, TypedValuesAndTheirMismatches)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     ASSERT_TRUE(store.WriteInteger(QStringLiteral("Int"), -16777201));
     ASSERT_TRUE(store.WriteFloat(QStringLiteral("Float"), 0.1));
@@ -91,7 +96,8 @@ TEST_F(RegistryStore, TypedValuesAndTheirMismatches) {
     EXPECT_FALSE(b);
 }
 
-TEST_F(RegistryStore, NamesEnumerateInInsertionOrderAndCompareWithoutCase) {
+TEST_F(RegistryStore, NamesEnumerateInInsertionOrderAndCompareWithoutCase)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     store.WriteInteger(QStringLiteral("Zeta"), 1);
     store.WriteInteger(QStringLiteral("alpha"), 2);
@@ -117,7 +123,8 @@ TEST_F(RegistryStore, NamesEnumerateInInsertionOrderAndCompareWithoutCase) {
     EXPECT_EQ(keys, (QStringList{QStringLiteral("ShowForm"), QStringLiteral("ScriptForm")}));
 }
 
-TEST_F(RegistryStore, KeysOpenCloseAndFailWithoutCreation) {
+TEST_F(RegistryStore, KeysOpenCloseAndFailWithoutCreation)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     EXPECT_FALSE(store.OpenKey(QStringLiteral("Nowhere"), false));
     EXPECT_EQ(store.CurrentPath(), QString());
@@ -130,7 +137,8 @@ TEST_F(RegistryStore, KeysOpenCloseAndFailWithoutCreation) {
     EXPECT_EQ(store.CurrentPath(), QString());
 }
 
-TEST_F(RegistryStore, SubKeyDeleteLeavesNoStaleDecoderEntries) {
+TEST_F(RegistryStore, SubKeyDeleteLeavesNoStaleDecoderEntries)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     store.OpenKey(QStringLiteral("ShowForm\\VideoDecoders"), true);
     for (int i = 0; i < 3; ++i) {
@@ -155,15 +163,22 @@ TEST_F(RegistryStore, SubKeyDeleteLeavesNoStaleDecoderEntries) {
     sqlite3_close(db);
 }
 
-TEST_F(RegistryStore, DeletingTheProductRemovesAnEmptyMakerKeyOnly) {
-    { TRegPreferencesMan store(kProduct, true, hive); }
+TEST_F(RegistryStore, DeletingTheProductRemovesAnEmptyMakerKeyOnly)
+{
+    {
+        TRegPreferencesMan store(kProduct, true, hive);
+    }
     ASSERT_TRUE(TRegPreferencesMan::DeleteProductKey(kProduct, hive));
     EXPECT_FALSE(TRegistryHive::KeyExists(hive, kProduct));
     EXPECT_FALSE(TRegistryHive::KeyExists(hive, QStringLiteral("Software\\Orvalis")));
     EXPECT_TRUE(TRegistryHive::KeyExists(hive, QStringLiteral("Software")));
 
-    { TRegPreferencesMan store(kProduct, true, hive); }
-    { TRegPreferencesMan other(QStringLiteral("Software\\Orvalis\\Autre"), true, hive); }
+    {
+        TRegPreferencesMan store(kProduct, true, hive);
+    }
+    {
+        TRegPreferencesMan other(QStringLiteral("Software\\Orvalis\\Autre"), true, hive);
+    }
     ASSERT_TRUE(TRegPreferencesMan::DeleteProductKey(kProduct, hive));
     EXPECT_TRUE(TRegistryHive::KeyExists(hive, QStringLiteral("Software\\Orvalis\\Autre")));
 
@@ -173,7 +188,8 @@ TEST_F(RegistryStore, DeletingTheProductRemovesAnEmptyMakerKeyOnly) {
     EXPECT_FALSE(QFile::exists(empty.HiveFile()));
 }
 
-TEST_F(RegistryStore, EachWriteIsVisibleAtOnceToAnotherConnection) {
+TEST_F(RegistryStore, EachWriteIsVisibleAtOnceToAnotherConnection)
+{
     TRegPreferencesMan writer(kProduct, true, hive);
     writer.WriteInteger(QStringLiteral("Live"), 42);
     TRegPreferencesMan reader(kProduct, false, hive);
@@ -182,7 +198,8 @@ TEST_F(RegistryStore, EachWriteIsVisibleAtOnceToAnotherConnection) {
     EXPECT_EQ(v, 42);
 }
 
-TEST_F(RegistryStore, TwoProgramsWritingAtOnceLoseNothing) {
+TEST_F(RegistryStore, TwoProgramsWritingAtOnceLoseNothing)
+{
     constexpr int kCount = 150;
     QProcess a, b;
     a.start(QStringLiteral(HIVE_WRITER), {hive, QStringLiteral("A"), QString::number(kCount)});
@@ -213,7 +230,8 @@ TEST_F(RegistryStore, TwoProgramsWritingAtOnceLoseNothing) {
     sqlite3_close(db);
 }
 
-TEST_F(RegistryStore, TheHiveViewShowsReadableValues) {
+TEST_F(RegistryStore, TheHiveViewShowsReadableValues)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     store.OpenKey(QStringLiteral("ShowForm"), true);
     store.WriteBool(QStringLiteral("BasculerVue"), true);
@@ -236,7 +254,8 @@ TEST_F(RegistryStore, TheHiveViewShowsReadableValues) {
     sqlite3_close(db);
 }
 
-TEST_F(RegistryStore, CompositeValuesRoundTripAndFailWhole) {
+TEST_F(RegistryStore, CompositeValuesRoundTripAndFailWhole)
+{
     TRegPreferencesMan store(kProduct, true, hive);
     TFontDesc font;
     font.Name = QStringLiteral("DejaVu Sans");

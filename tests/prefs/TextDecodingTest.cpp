@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(TextDecoding, EightBitTextIsUtf8WhenValidElseWindows1252) {
+TEST(TextDecoding, EightBitTextIsUtf8WhenValidElseWindows1252)
+{
     EXPECT_EQ(DecodeText(QByteArray("caf\xC3\xA9")), QStringLiteral("café"));
     EXPECT_EQ(DecodeText(QByteArray("caf\xE9 \x80 \x9C")), QStringLiteral("café € œ"));
     EXPECT_EQ(DecodeText(QByteArray("\xFF\xFE")), QString());
@@ -13,7 +14,8 @@ TEST(TextDecoding, EightBitTextIsUtf8WhenValidElseWindows1252) {
               QString()); // odd byte dropped
 }
 
-TEST(NumberText, FloatsAreShortAndReadBothSeparators) {
+TEST(NumberText, FloatsAreShortAndReadBothSeparators)
+{
     EXPECT_EQ(FloatToText(0.1), QStringLiteral("0.1"));
     EXPECT_EQ(FloatToText(-3.0), QStringLiteral("-3"));
     double v = 0;
