@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+#include <gst/gst.h>
+
+#include <memory>
+
+// Turns the notifiers' element messages on a pipeline's bus into TNotifyEvents posted to the
+// managers' message objects on the main thread. The streaming thread only copies the values and
+// posts; it never waits for the main thread. Lives on the main thread.
+class TNotifyRouter : public QObject {
+    Q_OBJECT
+public:
+    explicit TNotifyRouter(QObject* parent = nullptr);
+    ~TNotifyRouter() override;
+
+    // Installs a bus sync handler that routes our messages and, when dropHandled is true, keeps
+    // them off the bus queue. A bus has one sync handler: where another part needs it, that
+    // handler calls Dispatch instead.
+    bool Attach(GstBus* bus, bool dropHandled = true);
+    void Detach();
+
+    // Where a message goes: from one element, or (source nullptr) from any element that has
+    // no target of its own for it. A null target removes the route.
+    void SetTarget(int message, QObject* target) { SetTarget(nullptr, message, target); }
+    void SetTarget(GstElement* source, int message, QObject* target);
+    void ClearTargets(GstElement* source);
+    QObject* TargetOf(GstElement* source, int message) const;
+
+    // Any thread: true when the message is one of ours (it is then on its way to its target).
+    bool Dispatch(GstMessage* message);
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private:
+    struct TShared;
+    struct TKey {
+        GstObject* source;
+        int message;
+        bool operator==(const TKey&) const = default;
+    };
+    friend size_t qHash(const TKey& k, size_t seed) noexcept
+    {
+        return qHashMulti(seed, static_cast<const void*>(k.source), k.message);
+    }
+
+    std::shared_ptr<TShared> m_shared;
+    GstBus* m_bus = nullptr;
+    QHash<TKey, QPointer<QObject>> m_routes;
+};
