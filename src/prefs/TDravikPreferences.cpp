@@ -5,8 +5,12 @@
 #include "TRegPreferencesMan.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 TDravikPreferences::TDravikPreferences(QObject* aOwner)
     : QObject(aOwner)
@@ -70,8 +74,118 @@ void TDravikPreferences::ApplyMode(TSavePreferences aMode)
 
 void TDravikPreferences::SetMode(TSavePreferences aMode)
 {
-    if (aMode != m_mode)
-        ApplyMode(aMode);
+    if (aMode == m_mode)
+        return;
+    if (aMode == spPortable && RefusePortable()) {
+        if (OnChangeMode)
+            OnChangeMode(m_mode); // the choice shown goes back to the mode in force
+        return;
+    }
+    ApplyMode(aMode);
+    // The old storage is gone already: write the new one now, not only at exit.
+    if (aMode != spNone)
+        SaveNow();
+}
+
+bool TDravikPreferences::CanWriteProgramFolder() const
+{
+    QTemporaryFile probe(m_programFolder + QStringLiteral("write-test-XXXXXX"));
+    return probe.open();
+}
+
+bool TDravikPreferences::RefusePortable()
+{
+    if (CanWriteProgramFolder())
+        return false;
+    if (Question)
+        Question->Warn(QStringLiteral("Le dossier du programme %1 n'est pas accessible en "
+                                      "écriture : les préférences ne peuvent pas y être "
+                                      "enregistrées en mode portable.")
+                           .arg(QDir::toNativeSeparators(m_programFolder)));
+    return true;
+}
+
+void TDravikPreferences::HookOwner(QObject* aOwner, std::function<void()> aShow,
+                                   std::function<void()> aCloseQuery)
+{
+    Unhook();
+    m_owner = aOwner;
+    m_ownerShow = std::move(aShow);
+    m_ownerCloseQuery = std::move(aCloseQuery);
+    if (aOwner)
+        aOwner->installEventFilter(this);
+}
+
+void TDravikPreferences::Unhook()
+{
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    m_owner = nullptr;
+}
+
+bool TDravikPreferences::eventFilter(QObject* aWatched, QEvent* aEvent)
+{
+    if (aWatched == m_owner) {
+        // Shows that the window system makes (un-minimising) are not the program's shows.
+        if (aEvent->type() == QEvent::Show && !aEvent->spontaneous()) {
+            LoadStep();
+        } else if (aEvent->type() == QEvent::Close && !SaveStep()) {
+            aEvent->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(aWatched, aEvent);
+}
+
+void TDravikPreferences::LoadStep()
+{
+    QCoreApplication::processEvents();
+    ApplyMode(DetectMode());
+    if (m_ownerShow)
+        m_ownerShow();
+    if (OnLoadPrefs)
+        OnLoadPrefs(*this);
+}
+
+bool TDravikPreferences::SaveStep()
+{
+    if (m_ownerCloseQuery)
+        m_ownerCloseQuery();
+    if (m_mode == spNone) {
+        const QString caption = QStringLiteral("Enregistrement des préférences de %1").arg(titre);
+        std::optional<TSavePreferences> chosen;
+        for (;;) {
+            chosen = Question ? Question->AskSaveMode(caption) : std::optional(spNone);
+            if (!chosen)
+                return false; // closed without a choice: the program stays open
+            if (*chosen != spPortable || !RefusePortable())
+                break;
+        }
+        ApplyMode(*chosen);
+    }
+    if (m_mode != spNone && !SaveNow() && Question)
+        Question->Warn(m_mode == spPortable
+                           ? QStringLiteral("Les préférences n'ont pas pu être enregistrées dans "
+                                            "le fichier %1.")
+                                 .arg(QDir::toNativeSeparators(IniFileName()))
+                           : QStringLiteral("Les préférences n'ont pas pu être enregistrées dans "
+                                            "le registre (%1).")
+                                 .arg(QDir::toNativeSeparators(m_hiveFile)));
+    Unhook();
+    return true;
+}
+
+bool TDravikPreferences::SaveNow()
+{
+    bool ok = WriteString(QStringLiteral("Version"), version);
+    ok =
+        WriteString(QStringLiteral("Dernière Sauvegarde"),
+                    QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"))) &&
+        ok;
+    ok = WriteString(QStringLiteral("ExeName"), QCoreApplication::applicationFilePath()) && ok;
+    if (OnSavePrefs)
+        OnSavePrefs(*this);
+    return m_store->Flush() && ok;
 }
 
 bool TDravikPreferences::DeleteProductKey() const

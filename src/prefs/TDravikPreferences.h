@@ -6,11 +6,22 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 enum TSavePreferences { spRegistre = 0, spPortable = 1, spNone = 2 };
 
-// The preferences component: holds the store of the current mode and gives the typed,
-// default-aware reads and writes that the actions use.
+// How the component asks the user; the program answers with its dialog, tests answer directly.
+class TPrefsQuestion {
+public:
+    virtual ~TPrefsQuestion() = default;
+    // Where to keep the preferences; nothing when the question was closed without a choice.
+    virtual std::optional<TSavePreferences> AskSaveMode(const QString& aCaption) = 0;
+    virtual void Warn(const QString& aText) = 0;
+};
+
+// The preferences component: finds where the preferences live at the owner's show and loads them,
+// saves them when the owner closes (asking where when nothing is stored yet), holds the store
+// of the current mode and gives the typed, default-aware reads and writes that the actions use.
 class TDravikPreferences : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +39,22 @@ public:
     QString version;
 
     std::function<void(TSavePreferences)> OnChangeMode;
+    std::function<void(TDravikPreferences&)> OnLoadPrefs;
+    std::function<void(TDravikPreferences&)> OnSavePrefs;
+    TPrefsQuestion* Question = nullptr;
+
+    // Takes the owner's show and close: the load step runs at each show, in place of aShow (which
+    // it calls), and the save step at each close request, in place of aCloseQuery.
+    void HookOwner(QObject* aOwner, std::function<void()> aShow, std::function<void()> aCloseQuery);
+    // Detects and applies the mode, runs the owner's show handler, then OnLoadPrefs.
+    void LoadStep();
+    // The owner's close-query handler, the question when no mode is set, then the root values
+    // and OnSavePrefs; false (the close is refused) when the question was dismissed.
+    bool SaveStep();
+    // Writes the root values and the owner's lists now; false when the store failed.
+    bool SaveNow();
+    // Can the ini file be written beside the program?
+    bool CanWriteProgramFolder() const;
 
     TSavePreferences Mode() const { return m_mode; }
     TPreferencesMan& Store() { return *m_store; }
@@ -39,7 +66,9 @@ public:
     // Frees the current store (an ini store writes its file), creates the store of aMode, tells
     // OnChangeMode and erases the storage of the modes not chosen.
     void ApplyMode(TSavePreferences aMode);
-    // Changes the mode at run time; nothing when aMode is the current mode.
+    // Changes the mode at run time; nothing when aMode is the current mode. The preferences are
+    // written into the new store at once (the old one is erased), and a program folder that
+    // cannot be written refuses the portable mode with a message.
     void SetMode(TSavePreferences aMode);
 
     bool DeleteProductKey() const;
@@ -65,8 +94,16 @@ public:
     bool WritePoint(const QString& aName, const TPoint& aValue);
     bool WriteFont(const QString& aName, const TFontDesc& aValue);
 
+    bool eventFilter(QObject* aWatched, QEvent* aEvent) override;
+
 protected:
     std::unique_ptr<TPreferencesMan> CreateStore(TSavePreferences aMode) const;
+    void Unhook();
+    bool RefusePortable();
+
+    QObject* m_owner = nullptr;
+    std::function<void()> m_ownerShow;
+    std::function<void()> m_ownerCloseQuery;
 
     TSavePreferences m_mode = spNone;
     std::unique_ptr<TPreferencesMan> m_store;

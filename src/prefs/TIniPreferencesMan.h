@@ -32,7 +32,7 @@ public:
 
     // Writes the file now when it changed or does not exist yet; false when it could not be
     // written (the lines stay in memory).
-    bool Flush();
+    bool Flush() override;
 
     const QStringList& Lines() const { return m_lines; }
     const QString& FileName() const { return m_fileName; }

@@ -26,6 +26,9 @@ public:
     // Removes the sub-key aName of the current key with everything below it; true when it is
     // gone (also when it never existed).
     virtual bool DeleteKey(const QString& aName) = 0;
+    // Puts what was written where it lasts; false when that failed. Stores that write each
+    // value at once have nothing to do.
+    virtual bool Flush() { return true; }
 
     bool WriteFont(const QString& aName, const TFontDesc& aFont);
     bool ReadFont(const QString& aName, TFontDesc& aFont);

@@ -1,0 +1,231 @@
+#include <TDravikPreferences.h>
+#include <TIniPreferencesMan.h>
+#include <TRegistryHive.h>
+#include <TestDirs.h>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QShowEvent>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TScriptedQuestion : public TPrefsQuestion {
+public:
+    QList<std::optional<TSavePreferences>> Answers;
+    QStringList Captions;
+    QStringList Warnings;
+    std::optional<TSavePreferences> AskSaveMode(const QString& aCaption) override
+    {
+        Captions << aCaption;
+        return Answers.isEmpty() ? std::nullopt : Answers.takeFirst();
+    }
+    void Warn(const QString& aText) override { Warnings << aText; }
+};
+
+// One run of the program: a window, its preferences and a stored setting.
+class TProgramRun {
+public:
+    TProgramRun(const TTestConfigHome& home, TScriptedQuestion& question)
+    {
+        gp.SetProgramFolder(home.Path());
+        gp.SetHiveFile(home.HiveFile());
+        gp.version = QStringLiteral("Tessarine 0.1.0 fr de Orvalis");
+        gp.Question = &question;
+        gp.OnLoadPrefs = [this](TDravikPreferences& p) {
+            steps << QStringLiteral("load");
+            p.OpenSection(QStringLiteral("ShowForm"));
+            setting = p.ReadBool(QStringLiteral("BasculerVue"), false);
+            p.CloseSection();
+        };
+        gp.OnSavePrefs = [this](TDravikPreferences& p) {
+            steps << QStringLiteral("save");
+            p.OpenSection(QStringLiteral("ShowForm"));
+            p.WriteBool(QStringLiteral("BasculerVue"), setting);
+            p.CloseSection();
+        };
+        gp.HookOwner(
+            &window, [this] { steps << QStringLiteral("show"); },
+            [this] { steps << QStringLiteral("closequery"); });
+    }
+    void Show()
+    {
+        QShowEvent e;
+        QCoreApplication::sendEvent(&window, &e);
+    }
+    bool Close()
+    {
+        QCloseEvent e;
+        QCoreApplication::sendEvent(&window, &e);
+        return e.isAccepted();
+    }
+
+    QWidget window;
+    TDravikPreferences gp;
+    QStringList steps;
+    bool setting = false;
+};
+
+class PrefsLifecycle : public ::testing::Test {
+protected:
+    TTestConfigHome home;
+    TScriptedQuestion question;
+    QString IniFile() const { return home.File(QStringLiteral("Tessarine.ini")); }
+    bool RegistryKey() const
+    {
+        return TRegistryHive::KeyExists(home.HiveFile(),
+                                        QStringLiteral("Software\\Orvalis\\Tessarine"));
+    }
+};
+
+TEST_F(PrefsLifecycle, FirstRunUsesDefaultsAndNoneStoresNothing)
+{
+    {
+        TProgramRun run(home, question);
+        run.Show();
+        EXPECT_EQ(run.steps, (QStringList{QStringLiteral("show"), QStringLiteral("load")}));
+        EXPECT_EQ(run.gp.Mode(), spNone);
+        question.Answers = {spNone};
+        EXPECT_TRUE(run.Close());
+        EXPECT_EQ(question.Captions,
+                  QStringList{QStringLiteral("Enregistrement des préférences de Tessarine")});
+        EXPECT_FALSE(run.steps.contains(QStringLiteral("save")));
+    }
+    EXPECT_FALSE(QFile::exists(IniFile()));
+    EXPECT_FALSE(RegistryKey());
+    TProgramRun next(home, question);
+    next.Show();
+    next.Close();
+    EXPECT_EQ(question.Captions.size(), 2); // asked again
+}
+
+TEST_F(PrefsLifecycle, DismissingTheQuestionRefusesTheCloseAndAsksAgain)
+{
+    TProgramRun run(home, question);
+    run.Show();
+    EXPECT_FALSE(run.Close());
+    EXPECT_EQ(run.steps.count(QStringLiteral("closequery")), 1);
+    question.Answers = {spRegistre};
+    run.setting = true;
+    EXPECT_TRUE(run.Close());
+    EXPECT_TRUE(RegistryKey());
+    TProgramRun next(home, question);
+    next.Show();
+    EXPECT_EQ(next.gp.Mode(), spRegistre);
+    EXPECT_TRUE(next.setting);
+}
+
+TEST_F(PrefsLifecycle, PortableWritesTheIniFileWithItsRootValuesAndErasesTheRegistry)
+{
+    {
+        TProgramRun first(home, question);
+        first.gp.ApplyMode(spRegistre);
+        first.gp.SaveNow();
+    }
+    ASSERT_TRUE(RegistryKey());
+    TProgramRun run(home, question);
+    run.gp.SetMode(spNone); // nothing stored: the close asks
+    run.setting = true;
+    question.Answers = {spPortable};
+    EXPECT_TRUE(run.Close());
+    EXPECT_FALSE(RegistryKey());
+    TIniPreferencesMan ini(IniFile());
+    EXPECT_EQ(ini.Lines().value(0), QStringLiteral("[]"));
+    QString version, saved, exe;
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("Version"), version));
+    EXPECT_EQ(version, QStringLiteral("Tessarine 0.1.0 fr de Orvalis"));
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("Dernière Sauvegarde"), saved));
+    EXPECT_EQ(saved.size(), 19);
+    EXPECT_EQ(saved.at(2), u'/');
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("ExeName"), exe));
+    EXPECT_EQ(exe, QCoreApplication::applicationFilePath());
+    ini.OpenKey(QStringLiteral("ShowForm"), false);
+    bool v = false;
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("BasculerVue"), v));
+    EXPECT_TRUE(v);
+}
+
+TEST_F(PrefsLifecycle, TheIniFileBeatsTheRegistryAndTheLoadErasesTheKey)
+{
+    {
+        TProgramRun reg(home, question);
+        reg.gp.ApplyMode(spRegistre);
+        reg.setting = false;
+        reg.gp.SaveNow();
+    }
+    {
+        TIniPreferencesMan ini(IniFile());
+        ini.OpenKey(QStringLiteral("ShowForm"), true);
+        ini.WriteBool(QStringLiteral("BasculerVue"), true);
+    }
+    TProgramRun run(home, question);
+    run.Show();
+    EXPECT_EQ(run.gp.Mode(), spPortable);
+    EXPECT_TRUE(run.setting);
+    EXPECT_FALSE(RegistryKey());
+    EXPECT_TRUE(run.Close());
+    EXPECT_TRUE(question.Captions.isEmpty()); // a mode was found: no question
+}
+
+TEST_F(PrefsLifecycle, ChangingTheModeWritesTheNewStoreAtOnce)
+{
+    TProgramRun run(home, question);
+    run.gp.ApplyMode(spPortable);
+    run.setting = true;
+    run.gp.SaveNow();
+    ASSERT_TRUE(QFile::exists(IniFile()));
+    run.steps.clear();
+    run.gp.SetMode(spRegistre);
+    EXPECT_EQ(run.steps, QStringList{QStringLiteral("save")});
+    EXPECT_FALSE(QFile::exists(IniFile()));
+    // A crash now loses nothing: another run finds the settings in the registry.
+    TProgramRun other(home, question);
+    other.Show();
+    EXPECT_EQ(other.gp.Mode(), spRegistre);
+    EXPECT_TRUE(other.setting);
+
+    run.gp.SetMode(spNone); // erases both at once, and the next close asks
+    EXPECT_FALSE(RegistryKey());
+    EXPECT_FALSE(QFile::exists(IniFile()));
+}
+
+TEST_F(PrefsLifecycle, AFolderThatCannotBeWrittenRefusesPortable)
+{
+    const QString blocker = home.File(QStringLiteral("blocker"));
+    {
+        QFile f(blocker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    TProgramRun run(home, question);
+    run.gp.SetProgramFolder(blocker + u'/');
+    EXPECT_FALSE(run.gp.CanWriteProgramFolder());
+    QList<TSavePreferences> told;
+    run.gp.OnChangeMode = [&](TSavePreferences m) { told << m; };
+    run.gp.SetMode(spPortable);
+    EXPECT_EQ(run.gp.Mode(), spNone);
+    EXPECT_EQ(told, QList<TSavePreferences>{spNone});
+    ASSERT_EQ(question.Warnings.size(), 1);
+    EXPECT_TRUE(question.Warnings[0].contains(QStringLiteral("accessible en écriture")));
+
+    question.Answers = {spPortable, spRegistre};
+    EXPECT_TRUE(run.Close());
+    EXPECT_EQ(question.Captions.size(), 2); // asked again after the warning
+    EXPECT_EQ(run.gp.Mode(), spRegistre);
+    EXPECT_TRUE(RegistryKey());
+}
+
+TEST_F(PrefsLifecycle, AFailedIniWriteAtExitIsReported)
+{
+    TProgramRun run(home, question);
+    run.gp.ApplyMode(spPortable);
+    run.gp.SetProgramFolder(home.File(QStringLiteral("gone/")));
+    run.gp.ApplyMode(spPortable); // the store now points into a folder that does not exist
+    EXPECT_TRUE(run.Close());
+    ASSERT_EQ(question.Warnings.size(), 1);
+    EXPECT_TRUE(question.Warnings[0].contains(QStringLiteral("Tessarine.ini")));
+}
+
+} // namespace
