@@ -217,6 +217,60 @@ TEST_F(Pipelines, DvTapeDatecodeTimecodeAndPositions)
     gst_object_unref(pipeline);
 }
 
+TEST_F(Pipelines, PreciseSeekStopsOnTheTargetOnce)
+{
+    const QByteArray tape = MakeDvTape();
+    ASSERT_EQ(tape.size(), kFrames * 144000);
+    QFile file(File("seek.dv"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(tape);
+    file.close();
+    GstElement* pipeline =
+        Launch(QStringLiteral("filesrc location=\"%1\" ! dvdemux ! queue ! avdec_dvvideo ! "
+                              "framesnotifier name=fn ! fakesink name=sink sync=false "
+                              "signal-handoffs=true")
+                   .arg(file.fileName()));
+    ASSERT_NE(pipeline, nullptr);
+    GstElement* fn = gst_bin_get_by_name(GST_BIN(pipeline), "fn");
+    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
+    std::vector<GstClockTime> shown;
+    g_signal_connect(
+        sink, "handoff", G_CALLBACK(+[](GstElement*, GstBuffer* b, GstPad*, gpointer user) {
+            static_cast<std::vector<GstClockTime>*>(user)->push_back(GST_BUFFER_PTS(b));
+        }),
+        &shown);
+    TCollector nav;
+    TNotifyRouter router;
+    router.SetTarget(fn, NM_TARGET_REACHED, &nav);
+    router.SetTarget(fn, NM_POSITION_TEXT, &nav);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    router.Attach(bus);
+    gst_object_unref(bus);
+
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    ASSERT_EQ(gst_element_get_state(pipeline, nullptr, nullptr, 10 * GST_SECOND),
+              GST_STATE_CHANGE_SUCCESS);
+    // Hide the frames before the target, aim a little before it, play until it is reached.
+    g_object_set(fn, "deliver", FALSE, nullptr);
+    TessFramesNotifierArmTarget(fn, 0, 7 * 400'000);
+    shown.clear();
+    ASSERT_TRUE(gst_element_seek_simple(pipeline, GST_FORMAT_TIME,
+                                        GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
+                                        3 * 40 * GST_MSECOND));
+    ASSERT_TRUE(PlayToEnd(pipeline));
+
+    const auto reached = nav.All(NM_TARGET_REACHED);
+    ASSERT_EQ(reached.size(), 1u);
+    EXPECT_EQ(reached[0].position, 7 * 400'000);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), 7 * 40 * GST_MSECOND); // frames 3 to 6 were dropped
+    EXPECT_EQ(shown.size(), size_t(kFrames - 7));
+    EXPECT_EQ(nav.All(NM_POSITION_TEXT).back().text, u"0:00:00:11");
+    gst_object_unref(sink);
+    gst_object_unref(fn);
+    gst_object_unref(pipeline);
+}
+
 TEST_F(Pipelines, Mpeg2SequenceHeaders)
 {
     // The ffmpeg command line: avenc_mpeg2video of this GStreamer refuses every frame rate.
