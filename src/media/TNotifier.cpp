@@ -5,7 +5,6 @@
 #include "TDvFrame.h"
 #include "TMpeg2SequenceHeader.h"
 #include "VideoFormat.h"
-#include "WaveFormatName.h"
 
 namespace {
 

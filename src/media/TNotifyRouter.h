@@ -18,8 +18,9 @@ public:
     ~TNotifyRouter() override;
 
     // Installs a bus sync handler that routes our messages and, when dropHandled is true, keeps
-    // them off the bus queue. A bus has one sync handler: where another part needs it, that
-    // handler calls Dispatch instead.
+    // them off the bus queue. A bus has one sync handler: this one replaces the previous one
+    // (false where GStreamer refuses to). A part that needs its own handler calls Dispatch
+    // from it instead of attaching.
     bool Attach(GstBus* bus, bool dropHandled = true);
     void Detach();
 
@@ -37,6 +38,8 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
+    bool IsInstalled(GstBus* bus);
+
     struct TShared;
     struct TKey {
         GstObject* source;

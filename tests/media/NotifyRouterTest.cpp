@@ -150,6 +150,23 @@ TEST_F(NotifyRouter, DeliversOnTheMainThreadInOrder)
         gst_message_unref(other);
 }
 
+TEST_F(NotifyRouter, SecondRouterOnABus)
+{
+    TSink sink;
+    router->SetTarget(NM_FRAME_DURATION, &sink);
+    auto first = std::make_unique<TNotifyRouter>();
+    ASSERT_TRUE(first->Attach(bus));
+    ASSERT_TRUE(router->Attach(bus)); // replaces the first one's handler
+    // The first router going away leaves the handler that replaced its own.
+    first.reset();
+    TNotifyPayload p;
+    p.message = NM_FRAME_DURATION;
+    gst_element_post_message(a, Message(a, p));
+    Drain();
+    EXPECT_EQ(sink.got.size(), 1u);
+    EXPECT_EQ(gst_bus_pop(bus), nullptr); // probes never reach the queue
+}
+
 TEST_F(NotifyRouter, PerSourceTargets)
 {
     TSink video, audio, fallback;
