@@ -2,20 +2,35 @@
 
 #include <QLocale>
 
+#include <limits>
+
 namespace {
-template <class... F> struct Overload : F... { using F::operator()...; };
+template <class... F> struct Overload : F... {
+    using F::operator()...;
+};
 template <class... F> Overload(F...) -> Overload<F...>;
 } // namespace
 
-qint64 TScriptValue::ToInt() const {
+qint64 TScriptValue::ToInt() const
+{
     return std::visit(Overload{[](std::monostate) { return qint64(0); }, [](qint64 v) { return v; },
-                               [](double v) { return qint64(v); },
+                               [](double v) {
+                                   // Out of range (or NaN) would be undefined: saturate.
+                                   if (!(v == v))
+                                       return qint64(0);
+                                   if (v >= 9.2233720368547758e18)
+                                       return std::numeric_limits<qint64>::max();
+                                   if (v <= -9.2233720368547758e18)
+                                       return std::numeric_limits<qint64>::min();
+                                   return qint64(v);
+                               },
                                [](bool v) { return qint64(v ? 1 : 0); },
                                [](const QString& v) { return v.trimmed().toLongLong(); }},
                       m_v);
 }
 
-double TScriptValue::ToDouble() const {
+double TScriptValue::ToDouble() const
+{
     return std::visit(Overload{[](std::monostate) { return 0.0; },
                                [](qint64 v) { return double(v); }, [](double v) { return v; },
                                [](bool v) { return v ? 1.0 : 0.0; },
@@ -23,7 +38,8 @@ double TScriptValue::ToDouble() const {
                       m_v);
 }
 
-bool TScriptValue::ToBool() const {
+bool TScriptValue::ToBool() const
+{
     return std::visit(
         Overload{[](std::monostate) { return false; }, [](qint64 v) { return v != 0; },
                  [](double v) { return v != 0.0; }, [](bool v) { return v; },
@@ -33,7 +49,8 @@ bool TScriptValue::ToBool() const {
         m_v);
 }
 
-QString TScriptValue::ToString() const {
+QString TScriptValue::ToString() const
+{
     return std::visit(
         Overload{[](std::monostate) { return QString(); },
                  [](qint64 v) { return QString::number(v); },

@@ -13,15 +13,25 @@ class TScriptValue {
 public:
     TScriptValue() = default;
     TScriptValue(int aValue)
-        : m_v(qint64(aValue)) {}
+        : m_v(qint64(aValue))
+    {
+    }
     TScriptValue(qint64 aValue)
-        : m_v(aValue) {}
+        : m_v(aValue)
+    {
+    }
     TScriptValue(double aValue)
-        : m_v(aValue) {}
+        : m_v(aValue)
+    {
+    }
     TScriptValue(bool aValue)
-        : m_v(aValue) {}
+        : m_v(aValue)
+    {
+    }
     TScriptValue(const QString& aValue)
-        : m_v(aValue) {}
+        : m_v(aValue)
+    {
+    }
     TScriptValue(const char*) = delete; // say QStringLiteral
 
     bool IsEmpty() const { return std::holds_alternative<std::monostate>(m_v); }

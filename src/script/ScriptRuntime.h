@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ScriptSource.h"
+#include "ScriptVal.h"
+
+#include <limits>
+#include <random>
+
+namespace tscript {
+
+// Variables of one activation of a routine; parent is the activation of the routine it is
+// declared in (the global frame for top-level routines).
+struct TFrame {
+    TVal* vars = nullptr;
+    TFrame* parent = nullptr;
+};
+
+// The state of one execution.
+class TRun {
+public:
+    static constexpr int kMaxCallDepth = 10000;
+    static constexpr qint64 kMaxLiveCells = 4 * 1024 * 1024;
+
+    TFrame* frame = nullptr;
+    TVal* globals = nullptr;
+    qint64 steps = 0;
+    qint64 stepLimit = std::numeric_limits<qint64>::max();
+    bool abortRequested = false;
+    int depth = 0;
+    qint64 liveCells = 0;
+    const char* stackFloor = nullptr;
+    std::mt19937_64 rng{5489u};
+
+    // Counted at every loop turn and call: ends runaway scripts when a limit is set, and lets
+    // an abort request stop the script.
+    void Tick(const TSrcPos& aPos)
+    {
+        if (++steps > stepLimit) [[unlikely]]
+            OverBudget(aPos);
+    }
+    [[noreturn]] void OverBudget(const TSrcPos& aPos);
+
+    // Entering a routine: bounded by depth and by the stack actually left.
+    void Enter(const TSrcPos& aPos, qint64 aCells);
+    void Leave(qint64 aCells)
+    {
+        --depth;
+        liveCells -= aCells;
+    }
+};
+
+// Lowest stack address this thread may use while still keeping a safety margin for the work
+// done between two checks.
+const char* ComputeStackFloor();
+inline bool StackExhausted(const char* aFloor)
+{
+    return aFloor && reinterpret_cast<quintptr>(__builtin_frame_address(0)) <
+                         reinterpret_cast<quintptr>(aFloor);
+}
+
+} // namespace tscript

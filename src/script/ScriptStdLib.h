@@ -1,0 +1,11 @@
+#pragma once
+
+#include "ScriptProgram.h"
+
+namespace tscript {
+
+// The engine's own unit: predefined types, constants, intrinsics and library routines,
+// shared by every compilation (built once, never changed).
+const TScope& SystemScope();
+
+} // namespace tscript

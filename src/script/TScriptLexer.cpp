@@ -1,0 +1,486 @@
+#include "TScriptLexer.h"
+
+#include <QHash>
+
+#include <cmath>
+
+namespace tscript {
+
+namespace {
+
+bool IsDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+bool IsHexDigit(QChar c)
+{
+    return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+int HexValue(QChar c)
+{
+    if (IsDigit(c))
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    return c.unicode() - u'A' + 10;
+}
+bool IsIdentStart(QChar c)
+{
+    return c == u'_' || c.isLetter();
+}
+bool IsIdentPart(QChar c)
+{
+    return c == u'_' || c.isLetterOrNumber();
+}
+
+} // namespace
+
+QString TToken::Describe() const
+{
+    switch (kind) {
+    case TTok::Eof:
+        return QStringLiteral("fin de fichier");
+    case TTok::Ident:
+    case TTok::Int:
+    case TTok::Float:
+        return QLatin1Char('\'') % text % QLatin1Char('\'');
+    case TTok::Str:
+        return QStringLiteral("chaîne '") % text.left(40) % QLatin1Char('\'');
+    case TTok::Sym:
+        return QLatin1Char('\'') % TScriptLexer::SymbolText(sym) % QLatin1Char('\'');
+    case TTok::Directive:
+        return QStringLiteral("directive");
+    }
+    return QString();
+}
+
+QString TScriptLexer::SymbolText(TSym aSym)
+{
+    switch (aSym) {
+    case TSym::None:
+        return QString();
+    case TSym::Plus:
+        return QStringLiteral("+");
+    case TSym::Minus:
+        return QStringLiteral("-");
+    case TSym::Star:
+        return QStringLiteral("*");
+    case TSym::Slash:
+        return QStringLiteral("/");
+    case TSym::Eq:
+        return QStringLiteral("=");
+    case TSym::Ne:
+        return QStringLiteral("<>");
+    case TSym::Lt:
+        return QStringLiteral("<");
+    case TSym::Le:
+        return QStringLiteral("<=");
+    case TSym::Gt:
+        return QStringLiteral(">");
+    case TSym::Ge:
+        return QStringLiteral(">=");
+    case TSym::Assign:
+        return QStringLiteral(":=");
+    case TSym::Colon:
+        return QStringLiteral(":");
+    case TSym::Semi:
+        return QStringLiteral(";");
+    case TSym::Comma:
+        return QStringLiteral(",");
+    case TSym::Dot:
+        return QStringLiteral(".");
+    case TSym::DotDot:
+        return QStringLiteral("..");
+    case TSym::LParen:
+        return QStringLiteral("(");
+    case TSym::RParen:
+        return QStringLiteral(")");
+    case TSym::LBrack:
+        return QStringLiteral("[");
+    case TSym::RBrack:
+        return QStringLiteral("]");
+    case TSym::Caret:
+        return QStringLiteral("^");
+    case TSym::At:
+        return QStringLiteral("@");
+    }
+    return QString();
+}
+
+TKw TScriptLexer::Keyword(const QString& aKey)
+{
+    static const QHash<QString, TKw> table = {
+        {QStringLiteral("and"), TKw::And},
+        {QStringLiteral("array"), TKw::Array},
+        {QStringLiteral("begin"), TKw::Begin},
+        {QStringLiteral("case"), TKw::Case},
+        {QStringLiteral("const"), TKw::Const},
+        {QStringLiteral("div"), TKw::Div},
+        {QStringLiteral("do"), TKw::Do},
+        {QStringLiteral("downto"), TKw::Downto},
+        {QStringLiteral("else"), TKw::Else},
+        {QStringLiteral("end"), TKw::End},
+        {QStringLiteral("for"), TKw::For},
+        {QStringLiteral("function"), TKw::Function},
+        {QStringLiteral("if"), TKw::If},
+        {QStringLiteral("in"), TKw::In},
+        {QStringLiteral("mod"), TKw::Mod},
+        {QStringLiteral("not"), TKw::Not},
+        {QStringLiteral("of"), TKw::Of},
+        {QStringLiteral("or"), TKw::Or},
+        {QStringLiteral("packed"), TKw::Packed},
+        {QStringLiteral("procedure"), TKw::Procedure},
+        {QStringLiteral("program"), TKw::Program},
+        {QStringLiteral("record"), TKw::Record},
+        {QStringLiteral("repeat"), TKw::Repeat},
+        {QStringLiteral("set"), TKw::Set},
+        {QStringLiteral("shl"), TKw::Shl},
+        {QStringLiteral("shr"), TKw::Shr},
+        {QStringLiteral("then"), TKw::Then},
+        {QStringLiteral("to"), TKw::To},
+        {QStringLiteral("type"), TKw::Type},
+        {QStringLiteral("until"), TKw::Until},
+        {QStringLiteral("uses"), TKw::Uses},
+        {QStringLiteral("var"), TKw::Var},
+        {QStringLiteral("while"), TKw::While},
+        {QStringLiteral("xor"), TKw::Xor},
+        {QStringLiteral("with"), TKw::With},
+        {QStringLiteral("goto"), TKw::Goto},
+        {QStringLiteral("label"), TKw::Label},
+        {QStringLiteral("try"), TKw::Try},
+        {QStringLiteral("except"), TKw::Except},
+        {QStringLiteral("finally"), TKw::Finally},
+        {QStringLiteral("raise"), TKw::Raise},
+        {QStringLiteral("class"), TKw::Class},
+        {QStringLiteral("object"), TKw::Object},
+        {QStringLiteral("interface"), TKw::Interface},
+        {QStringLiteral("implementation"), TKw::Implementation},
+        {QStringLiteral("unit"), TKw::Unit},
+        {QStringLiteral("inherited"), TKw::Inherited},
+        {QStringLiteral("asm"), TKw::Asm},
+        {QStringLiteral("file"), TKw::File},
+        {QStringLiteral("nil"), TKw::Nil},
+    };
+    return table.value(aKey, TKw::None);
+}
+
+std::vector<TToken> TScriptLexer::Tokenize(const QString& aText, int aFile)
+{
+    TScriptLexer lexer(aText, aFile);
+    std::vector<TToken> out;
+    for (;;) {
+        TToken tok = lexer.Next();
+        if (tok.kind == TTok::Directive)
+            ThrowCompile(tok.pos, QStringLiteral("Directive inattendue"));
+        const bool end = tok.kind == TTok::Eof;
+        out.push_back(std::move(tok));
+        if (end)
+            return out;
+    }
+}
+
+TScriptLexer::TScriptLexer(QString aText, int aFile)
+    : m_text(std::move(aText))
+    , m_file(aFile)
+{
+}
+
+void TScriptLexer::Advance()
+{
+    if (AtEnd())
+        return;
+    if (m_text.at(m_pos) == u'\n') {
+        ++m_line;
+        m_col = 1;
+    } else {
+        ++m_col;
+    }
+    ++m_pos;
+}
+
+bool TScriptLexer::SkipBlanksAndComments(TToken& aDirective, bool aSkipping)
+{
+    Q_UNUSED(aSkipping);
+    while (!AtEnd()) {
+        const QChar c = At();
+        if (c.isSpace()) {
+            Advance();
+        } else if (c == u'/' && At(1) == u'/') {
+            while (!AtEnd() && At() != u'\n')
+                Advance();
+        } else if (c == u'{' || (c == u'(' && At(1) == u'*')) {
+            const bool brace = c == u'{';
+            const TSrcPos start = Here();
+            Advance();
+            if (!brace)
+                Advance();
+            const bool directive = At() == u'$';
+            const qsizetype bodyStart = m_pos + (directive ? 1 : 0);
+            qsizetype bodyEnd = -1;
+            while (!AtEnd()) {
+                if (brace && At() == u'}') {
+                    bodyEnd = m_pos;
+                    Advance();
+                    break;
+                }
+                if (!brace && At() == u'*' && At(1) == u')') {
+                    bodyEnd = m_pos;
+                    Advance();
+                    Advance();
+                    break;
+                }
+                Advance();
+            }
+            if (bodyEnd < 0)
+                ThrowCompile(start, QStringLiteral("Commentaire non terminé"));
+            if (directive) {
+                aDirective = TToken();
+                aDirective.kind = TTok::Directive;
+                aDirective.pos = start;
+                aDirective.text = m_text.mid(bodyStart, bodyEnd - bodyStart);
+                return true;
+            }
+        } else {
+            break;
+        }
+    }
+    return false;
+}
+
+void TScriptLexer::Number(TToken& aTok)
+{
+    const qsizetype start = m_pos;
+    while (IsDigit(At()))
+        Advance();
+    bool isFloat = false;
+    if (At() == u'.' && IsDigit(At(1))) {
+        isFloat = true;
+        Advance();
+        while (IsDigit(At()))
+            Advance();
+    }
+    if ((At() == u'e' || At() == u'E') &&
+        (IsDigit(At(1)) || ((At(1) == u'+' || At(1) == u'-') && IsDigit(At(2))))) {
+        isFloat = true;
+        Advance();
+        if (At() == u'+' || At() == u'-')
+            Advance();
+        while (IsDigit(At()))
+            Advance();
+    }
+    aTok.text = m_text.mid(start, m_pos - start);
+    bool ok = false;
+    if (isFloat) {
+        aTok.kind = TTok::Float;
+        aTok.f = aTok.text.toDouble(&ok);
+        if (!ok || !std::isfinite(aTok.f))
+            ThrowCompile(aTok.pos, QStringLiteral("Constante réelle hors limites ") % aTok.text);
+    } else {
+        aTok.kind = TTok::Int;
+        aTok.i = aTok.text.toLongLong(&ok);
+        if (!ok)
+            ThrowCompile(aTok.pos, QStringLiteral("Constante entière trop grande ") % aTok.text);
+    }
+}
+
+void TScriptLexer::HexNumber(TToken& aTok)
+{
+    const qsizetype start = m_pos;
+    Advance(); // '$'
+    quint64 value = 0;
+    int digits = 0;
+    while (IsHexDigit(At())) {
+        value = (value << 4) | quint64(HexValue(At()));
+        ++digits;
+        Advance();
+    }
+    aTok.text = m_text.mid(start, m_pos - start);
+    if (digits == 0)
+        ThrowCompile(aTok.pos, QStringLiteral("Chiffre hexadécimal attendu après '$'"));
+    if (digits > 16)
+        ThrowCompile(aTok.pos, QStringLiteral("Constante entière trop grande ") % aTok.text);
+    aTok.kind = TTok::Int;
+    aTok.hex = true;
+    aTok.i = qint64(value);
+}
+
+bool TScriptLexer::QuotedString(TToken& aTok, bool aSkipping)
+{
+    QString value;
+    for (;;) {
+        if (At() == u'\'') {
+            const TSrcPos start = Here();
+            Advance();
+            for (;;) {
+                if (AtEnd() || At() == u'\n' || At() == u'\r') {
+                    if (aSkipping)
+                        return false;
+                    ThrowCompile(start, QStringLiteral("Chaîne non terminée"));
+                }
+                if (At() == u'\'') {
+                    if (At(1) == u'\'') {
+                        value += QLatin1Char('\'');
+                        Advance();
+                        Advance();
+                        continue;
+                    }
+                    Advance();
+                    break;
+                }
+                value += At();
+                Advance();
+            }
+        } else if (At() == u'#') {
+            const TSrcPos start = Here();
+            Advance();
+            quint64 code = 0;
+            int digits = 0;
+            if (At() == u'$') {
+                Advance();
+                while (IsHexDigit(At())) {
+                    if (code <= 0x10FFFF)
+                        code = (code << 4) | quint64(HexValue(At()));
+                    ++digits;
+                    Advance();
+                }
+            } else {
+                while (IsDigit(At())) {
+                    if (code <= 0x10FFFF)
+                        code = code * 10 + quint64(At().unicode() - u'0');
+                    ++digits;
+                    Advance();
+                }
+            }
+            if (digits == 0) {
+                if (aSkipping)
+                    return false;
+                ThrowCompile(start, QStringLiteral("Code de caractère attendu après '#'"));
+            }
+            if (code > 0x10FFFF) {
+                if (aSkipping)
+                    return false;
+                ThrowCompile(start, QStringLiteral("Code de caractère hors limites"));
+            }
+            const char32_t ucs = char32_t(code);
+            value += QString::fromUcs4(&ucs, 1);
+        } else {
+            break;
+        }
+    }
+    aTok.kind = TTok::Str;
+    aTok.text = value;
+    return true;
+}
+
+TToken TScriptLexer::Next(bool aSkipping)
+{
+    for (;;) {
+        TToken tok;
+        if (SkipBlanksAndComments(tok, aSkipping))
+            return tok;
+        tok.pos = Here();
+        if (AtEnd())
+            return tok;
+        const QChar c = At();
+        if (IsIdentStart(c)) {
+            const qsizetype start = m_pos;
+            while (IsIdentPart(At()))
+                Advance();
+            tok.kind = TTok::Ident;
+            tok.text = m_text.mid(start, m_pos - start);
+            tok.key = tok.text.toLower();
+            tok.kw = Keyword(tok.key);
+            return tok;
+        }
+        if (IsDigit(c)) {
+            Number(tok);
+            return tok;
+        }
+        if (c == u'$') {
+            if (aSkipping && !IsHexDigit(At(1))) {
+                Advance();
+                continue;
+            }
+            HexNumber(tok);
+            return tok;
+        }
+        if (c == u'\'' || c == u'#') {
+            if (QuotedString(tok, aSkipping))
+                return tok;
+            continue;
+        }
+        tok.kind = TTok::Sym;
+        const QChar d = At(1);
+        int length = 1;
+        switch (c.unicode()) {
+        case u'+':
+            tok.sym = TSym::Plus;
+            break;
+        case u'-':
+            tok.sym = TSym::Minus;
+            break;
+        case u'*':
+            tok.sym = TSym::Star;
+            break;
+        case u'/':
+            tok.sym = TSym::Slash;
+            break;
+        case u'=':
+            tok.sym = TSym::Eq;
+            break;
+        case u',':
+            tok.sym = TSym::Comma;
+            break;
+        case u';':
+            tok.sym = TSym::Semi;
+            break;
+        case u'(':
+            tok.sym = TSym::LParen;
+            break;
+        case u')':
+            tok.sym = TSym::RParen;
+            break;
+        case u'[':
+            tok.sym = TSym::LBrack;
+            break;
+        case u']':
+            tok.sym = TSym::RBrack;
+            break;
+        case u'^':
+            tok.sym = TSym::Caret;
+            break;
+        case u'@':
+            tok.sym = TSym::At;
+            break;
+        case u':':
+            tok.sym = d == u'=' ? TSym::Assign : TSym::Colon;
+            length = d == u'=' ? 2 : 1;
+            break;
+        case u'<':
+            tok.sym = d == u'=' ? TSym::Le : d == u'>' ? TSym::Ne : TSym::Lt;
+            length = tok.sym == TSym::Lt ? 1 : 2;
+            break;
+        case u'>':
+            tok.sym = d == u'=' ? TSym::Ge : TSym::Gt;
+            length = d == u'=' ? 2 : 1;
+            break;
+        case u'.':
+            tok.sym = d == u'.' ? TSym::DotDot : TSym::Dot;
+            length = d == u'.' ? 2 : 1;
+            break;
+        default:
+            if (aSkipping) {
+                Advance();
+                continue;
+            }
+            ThrowCompile(tok.pos,
+                         QStringLiteral("Caractère inattendu '") % QString(c) % QLatin1Char('\''));
+        }
+        for (int k = 0; k < length; ++k)
+            Advance();
+        tok.text = SymbolText(tok.sym);
+        return tok;
+    }
+}
+
+} // namespace tscript

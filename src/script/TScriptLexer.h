@@ -1,0 +1,149 @@
+#pragma once
+
+#include "ScriptSource.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace tscript {
+
+enum class TTok : quint8 { Eof, Ident, Int, Float, Str, Sym, Directive };
+
+enum class TSym : quint8 {
+    None,
+    Plus,
+    Minus,
+    Star,
+    Slash,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    Assign,
+    Colon,
+    Semi,
+    Comma,
+    Dot,
+    DotDot,
+    LParen,
+    RParen,
+    LBrack,
+    RBrack,
+    Caret,
+    At
+};
+
+// Reserved words. Those after Xor are reserved but not part of the language, so that using
+// them gives a clear message.
+enum class TKw : quint8 {
+    None,
+    And,
+    Array,
+    Begin,
+    Case,
+    Const,
+    Div,
+    Do,
+    Downto,
+    Else,
+    End,
+    For,
+    Function,
+    If,
+    In,
+    Mod,
+    Not,
+    Of,
+    Or,
+    Packed,
+    Procedure,
+    Program,
+    Record,
+    Repeat,
+    Set,
+    Shl,
+    Shr,
+    Then,
+    To,
+    Type,
+    Until,
+    Uses,
+    Var,
+    While,
+    Xor,
+    With,
+    Goto,
+    Label,
+    Try,
+    Except,
+    Finally,
+    Raise,
+    Class,
+    Object,
+    Interface,
+    Implementation,
+    Unit,
+    Inherited,
+    Asm,
+    File,
+    Nil
+};
+
+struct TToken {
+    TTok kind = TTok::Eof;
+    TSym sym = TSym::None;
+    TKw kw = TKw::None; // set for reserved words, which come as Ident
+    bool hex = false;   // an integer written in hexadecimal
+    QString text;       // spelling of an identifier, value of a string, body of a directive
+    QString key;        // identifier in lower case
+    qint64 i = 0;
+    double f = 0;
+    TSrcPos pos;
+
+    bool Is(TSym aSym) const { return kind == TTok::Sym && sym == aSym; }
+    bool Is(TKw aKw) const { return kind == TTok::Ident && kw == aKw; }
+    bool IsPlainIdent() const { return kind == TTok::Ident && kw == TKw::None; }
+    QString Describe() const; // for messages: 'begin', 'Foo', fin de fichier ...
+};
+
+// Splits one source text into tokens. Comments are dropped; "{$...}" and "(*$...*)" come back as
+// Directive tokens for the preprocessor. Errors throw TCompileError.
+class TScriptLexer {
+public:
+    TScriptLexer(QString aText, int aFile);
+
+    // While skipping a conditional region, text that is no valid token is passed over quietly.
+    TToken Next(bool aSkipping = false);
+
+    // All tokens of a text that needs no preprocessing (declarations from the host), ending
+    // with Eof; a directive is an error.
+    static std::vector<TToken> Tokenize(const QString& aText, int aFile = 0);
+
+    static QString SymbolText(TSym aSym);
+    static TKw Keyword(const QString& aKey);
+
+private:
+    QChar At(qsizetype aOffset = 0) const
+    {
+        const qsizetype p = m_pos + aOffset;
+        return p < m_text.size() ? m_text.at(p) : QChar(u'\0');
+    }
+    bool AtEnd() const { return m_pos >= m_text.size(); }
+    void Advance();
+    TSrcPos Here() const { return {m_file, m_line, m_col}; }
+    bool SkipBlanksAndComments(TToken& aDirective, bool aSkipping);
+    void Number(TToken& aTok);
+    void HexNumber(TToken& aTok);
+    bool QuotedString(TToken& aTok, bool aSkipping);
+
+    QString m_text;
+    int m_file;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    int m_col = 1;
+};
+
+} // namespace tscript

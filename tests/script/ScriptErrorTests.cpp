@@ -1,0 +1,206 @@
+// Compiler messages and run-time errors, with the place they name.
+
+#include "ScriptTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TErrorCase {
+    const char* program;
+    const char* message;
+};
+
+TEST(ScriptErrors, CompilerMessagesNameLineAndColumn)
+{
+    const TErrorCase cases[] = {
+        {"begin\n  Foo;\nend.", "[Erreur] test.pas(2:3): Identificateur inconnu 'Foo'"},
+        {"begin\n  Emit('a')\n  Emit('b');\nend.",
+         "[Erreur] test.pas(3:3): ';' attendu mais 'Emit' trouvé"},
+        {"var i: Integer;\nbegin\n  i := 'abc';\nend.",
+         "[Erreur] test.pas(3:8): Types incompatibles : 'Integer' et 'string'"},
+        {"var s: string;\nbegin\n  s := 1.5;\nend.",
+         "[Erreur] test.pas(3:8): Types incompatibles : 'string' et 'Double'"},
+        {"begin\n  if 1 then Emit('x');\nend.",
+         "[Erreur] test.pas(2:6): Types incompatibles : 'Boolean' et 'Integer'"},
+        {"begin\n  Emit('x'\nend.", "[Erreur] test.pas(3:1): ')' attendu mais 'end' trouvé"},
+        {"begin\n  Emit('x');",
+         "[Erreur] test.pas(2:12): 'end' attendu mais fin de fichier trouvé"},
+        {"begin\nend", "[Erreur] test.pas(2:1): '.' attendu mais fin de fichier trouvé"},
+        {"begin\n  break;\nend.", "[Erreur] test.pas(2:3): BREAK ou CONTINUE hors d'une boucle"},
+        {"begin\n  Emit('a', 'b');\nend.",
+         "[Erreur] test.pas(2:13): Trop de paramètres dans l'appel de 'Emit'"},
+        {"begin\n  Emit;\nend.",
+         "[Erreur] test.pas(2:3): Pas assez de paramètres dans l'appel de 'Emit'"},
+        {"var a, a: Integer;\nbegin end.", "[Erreur] test.pas(1:8): Identificateur redéclaré 'a'"},
+        {"procedure P(var x: Integer); begin end;\nbegin\n  P(3);\nend.",
+         "[Erreur] test.pas(3:5): Variable attendue mais '3' trouvé"},
+        {"const C = 1;\nbegin\n  C := 2;\nend.",
+         "[Erreur] test.pas(3:3): Affectation impossible à la constante 'C'"},
+        {"procedure P(const x: Integer); begin x := 1; end;\nbegin end.",
+         "[Erreur] test.pas(1:38): Affectation impossible à 'x' (lecture seule)"},
+        {"begin\n  if True then Emit('a');\n  else Emit('b');\nend.",
+         "[Erreur] test.pas(3:3): ';' n'est pas autorisé avant 'else'"},
+        {"procedure P; begin end;\nvar i: Integer;\nbegin\n  i := P;\nend.",
+         "[Erreur] test.pas(4:8): La procédure 'P' ne renvoie pas de valeur"},
+        {"const X = 10 div (5 - 5);\nbegin end.", "[Erreur] test.pas(1:14): Division par zéro"},
+        {"var a: array[1..3] of Integer;\nbegin\n  a[4] := 0;\nend.",
+         "[Erreur] test.pas(3:5): Indice hors limites : 4 (bornes 1..3)"},
+        {"procedure P; forward;\nbegin end.",
+         "[Erreur] test.pas(1:11): Déclaration forward non résolue 'P'"},
+        {"var r: record x: Integer; end;\nbegin\n  r.y := 1;\nend.",
+         "[Erreur] test.pas(3:5): Champ inconnu 'y'"},
+        {"begin\n  with x do;\nend.",
+         "[Erreur] test.pas(2:3): Instruction non prise en charge : 'with'"},
+        {"var i: Integer;\nbegin\n  i := 1 + 'a';\nend.",
+         "[Erreur] test.pas(3:10): Opérateur non applicable à ce type d'opérande"},
+        {"type TAB = (a, b);\nvar t: TAB;\nbegin\n  t := 1;\nend.",
+         "[Erreur] test.pas(4:8): Types incompatibles : 'TAB' et 'Integer'"},
+        {"type T = (a, b);\nvar t: T;\nbegin end.",
+         "[Erreur] test.pas(2:5): Identificateur redéclaré 't'"},
+        {"begin\n  case 1 of 1: ; 1: ; end;\nend.",
+         "[Erreur] test.pas(2:18): Étiquette de case en double"},
+        {"var x: array of Integer;\nbegin end.",
+         "[Erreur] test.pas(1:8): Tableaux dynamiques non pris en charge"},
+        {"var x: array[0..100000000] of Integer;\nbegin end.",
+         "[Erreur] test.pas(1:14): Tableau trop grand"},
+        {"begin\n  Emit('a') Emit('b');\nend.",
+         "[Erreur] test.pas(2:13): ';' attendu mais 'Emit' trouvé"},
+    };
+    for (const TErrorCase& c : cases)
+        EXPECT_EQ(CompileError(S(c.program)), S(c.message)) << c.program;
+}
+
+TEST(ScriptErrors, OneMessageLineEachWithFileName)
+{
+    TScriptHarness h;
+    EXPECT_FALSE(h.Compile(S("begin\n  Foo;\nend."), S("/some/folder/macro.pas")));
+    ASSERT_EQ(h.engine.Messages().size(), 1);
+    const TScriptMessage& m = h.engine.Messages().first();
+    EXPECT_EQ(m.kind, TScriptMessage::TKind::Error);
+    EXPECT_EQ(m.file, S("macro.pas"));
+    EXPECT_EQ(m.line, 2);
+    EXPECT_EQ(m.column, 3);
+    EXPECT_FALSE(m.ToString().contains(QLatin1Char('\n')));
+    // Without a file name the text is "script".
+    EXPECT_FALSE(h.Compile(S("begin Foo end.")));
+    EXPECT_FALSE(h.engine.Compile(S("begin Foo end."), QString()));
+    EXPECT_EQ(h.engine.MessageLines(),
+              QStringList{S("[Erreur] script(1:7): Identificateur inconnu 'Foo'")});
+}
+
+TEST(ScriptErrors, DeepNestingAndHugeExpressionsFailCleanly)
+{
+    QString nested = S("var i: Integer;\nbegin i := ");
+    for (int k = 0; k < 5000; ++k)
+        nested += QLatin1Char('(');
+    nested += QLatin1Char('1');
+    for (int k = 0; k < 5000; ++k)
+        nested += QLatin1Char(')');
+    nested += S("; end.");
+    EXPECT_TRUE(CompileError(nested).contains(S("Imbrication trop profonde")))
+        << CompileError(nested).toStdString();
+
+    QString chain = S("var i: Integer;\nbegin i := i");
+    for (int k = 0; k < 5000; ++k)
+        chain += S(" + i");
+    chain += S("; end.");
+    EXPECT_TRUE(CompileError(chain).contains(S("Expression trop complexe")));
+
+    QString blocks = S("begin ");
+    for (int k = 0; k < 5000; ++k)
+        blocks += S("begin ");
+    for (int k = 0; k < 5000; ++k)
+        blocks += S("end; ");
+    blocks += S("end.");
+    EXPECT_TRUE(CompileError(blocks).contains(S("Imbrication trop profonde")));
+
+    // A long chain of constants folds as it is built and stays well within the limits.
+    QString folded = S("begin Emit(IntToStr(0");
+    for (int k = 0; k < 5000; ++k)
+        folded += S(" + 1");
+    folded += S(")) end.");
+    EXPECT_EQ(Emitted(folded), S("5000"));
+}
+
+TEST(ScriptErrors, RuntimeErrorsStopWithTheirPlace)
+{
+    const TErrorCase cases[] = {
+        {"var a, b: Integer;\nbegin\n  b := 0;\n  a := 10 div b;\nend.",
+         "test.pas(4:11): Division par zéro"},
+        {"var a: Integer;\nbegin\n  a := 0;\n  Emit(IntToStr(5 mod a));\nend.",
+         "test.pas(4:19): Division par zéro"},
+        {"var d: Double; z: Double;\nbegin\n  d := 1 / z;\nend.",
+         "test.pas(3:10): Division par zéro"},
+        {"var a: array[1..3] of Integer; i: Integer;\nbegin\n  i := 7;\n  a[i] := 1;\nend.",
+         "test.pas(4:5): Indice hors limites : 7 (bornes 1..3)"},
+        {"var s: string;\nbegin\n  s := 'ab';\n  Emit(s[3]);\nend.",
+         "test.pas(4:10): Indice de chaîne hors limites : 3 (longueur 2)"},
+        {"begin\n  Emit(IntToStr(StrToInt('douze')));\nend.",
+         "test.pas(2:17): 'douze' n'est pas une valeur entière correcte"},
+        {"var d: Double;\nbegin\n  d := 1e300 * 1e300;\n  Emit(IntToStr(Trunc(d)));\nend.",
+         "test.pas(4:17): Valeur hors limites pour un entier"},
+        {"begin\n  Emit(Format('%d', ['x']));\nend.",
+         "test.pas(2:8): Format '%d' incorrect ou incompatible avec l'argument"},
+    };
+    for (const TErrorCase& c : cases)
+        EXPECT_EQ(RunError(S(c.program)), S(c.message)) << c.program;
+}
+
+TEST(ScriptErrors, RunawayRecursionEndsAsAnError)
+{
+    const QString text =
+        S("function F(n: Integer): Integer;\nbegin\n  Result := F(n + 1) + 1;\nend;\n"
+          "begin\n  Emit(IntToStr(F(0)));\nend.");
+    EXPECT_EQ(RunError(text), S("test.pas(3:13): Récursion trop profonde : pile épuisée"));
+    // Also with big frames and through a procedure with a var parameter.
+    const QString big = S("procedure P(var n: Integer); var a: array[0..50] of string; begin a[0] "
+                          ":= 'x'; Inc(n); P(n); end;\n"
+                          "var k: Integer;\nbegin P(k); end.");
+    EXPECT_TRUE(RunError(big).contains(S("Récursion trop profonde")));
+}
+
+TEST(ScriptErrors, StepLimitAndAbortStopEndlessLoops)
+{
+    TScriptHarness h;
+    h.engine.SetStepLimit(1000);
+    ASSERT_TRUE(h.Compile(S("begin\n  while True do ;\nend.")));
+    EXPECT_FALSE(h.engine.Execute());
+    EXPECT_EQ(h.engine.ErrorText(), S("test.pas(2:3): Limite d'exécution atteinte (1000 pas)"));
+
+    TScriptHarness a;
+    a.extra = [&a](IScriptRegistrar& r) {
+        r.RegisterRoutine(S("procedure StopMe;"), [&a](const TScriptArgs&) {
+            a.engine.Abort();
+            return TScriptValue();
+        });
+    };
+    ASSERT_TRUE(
+        a.Compile(S("var i: Integer;\nbegin\n  StopMe;\n  for i := 1 to 10 do Emit('x');\nend.")));
+    EXPECT_FALSE(a.engine.Execute());
+    EXPECT_EQ(a.engine.ErrorText(), S("test.pas(4:3): Exécution interrompue"));
+    EXPECT_TRUE(a.out.isEmpty());
+}
+
+TEST(ScriptErrors, ExecuteNeedsTheLastCompilationToHaveSucceeded)
+{
+    TScriptHarness h;
+    EXPECT_FALSE(h.engine.Execute());
+    EXPECT_EQ(h.engine.ErrorText(), S("Aucun script compilé"));
+    ASSERT_TRUE(h.Compile(S("begin Emit('a') end.")));
+    EXPECT_TRUE(h.engine.IsCompiled());
+    EXPECT_FALSE(h.Compile(S("begin Emit( end.")));
+    EXPECT_FALSE(h.engine.IsCompiled());
+    EXPECT_FALSE(h.engine.Execute());
+    EXPECT_TRUE(h.out.isEmpty());
+}
+
+TEST(ScriptErrors, UnknownDirectivesWarnButCompile)
+{
+    TScriptHarness h;
+    ASSERT_TRUE(h.Run(S("{$R+}{$FOO bar}\nbegin Emit('ok') end.")));
+    EXPECT_EQ(h.engine.MessageLines(),
+              QStringList{S("[Avertissement] test.pas(1:6): Directive inconnue ignorée {$FOO}")});
+}
+
+} // namespace
