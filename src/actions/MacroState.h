@@ -41,5 +41,21 @@ private:
     bool m_set = false;
 };
 
+// Applies made by the program itself while it lives (layout, start-up) are not recorded.
+class TMacroPause {
+public:
+    TMacroPause()
+        : m_was(InApply)
+    {
+        InApply = true;
+    }
+    ~TMacroPause() { InApply = m_was; }
+    TMacroPause(const TMacroPause&) = delete;
+    TMacroPause& operator=(const TMacroPause&) = delete;
+
+private:
+    bool m_was;
+};
+
 // A text as a script literal: 'l''été', control characters as #13 outside the quotes.
 QString PascalQuote(const QString& aText);
