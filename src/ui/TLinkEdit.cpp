@@ -69,7 +69,14 @@ void TLinkEdit::ResetAttributes()
     m_attributes.StrikeOut = f.strikeOut();
     m_attributes.Color = m_fontColor;
     m_attributes.Size = ClampedPointSize(QFontInfo(f).pointSize());
-    m_attributes.FontName = f.family();
+    m_attributes.FontName = ControlFontName();
+}
+
+// The family the control's font resolves to: a generic name such as "Sans Serif" in a run's
+// format would be matched again for every run, not always to the same face.
+QString TLinkEdit::ControlFontName() const
+{
+    return QFontInfo(font()).family();
 }
 
 void TLinkEdit::SetRichText(const QString& aRichText)
@@ -161,9 +168,9 @@ void TLinkEdit::ApplyTag(const TMarkupTag& aTag, TLinkAttributes& aSaved, bool& 
     } else if (n == u"/SIZE") {
         a.Size = ClampedPointSize(QFontInfo(font()).pointSize());
     } else if (n == u"FONT") {
-        a.FontName = aTag.Arg.isEmpty() ? font().family() : aTag.Arg;
+        a.FontName = aTag.Arg.isEmpty() ? ControlFontName() : aTag.Arg;
     } else if (n == u"/FONT") {
-        a.FontName = font().family();
+        a.FontName = ControlFontName();
     } else if (const TLinkKind opened = TLinkMarkup::OpenedLink(n); opened != lkNone) {
         // The three kinds share one remembered colour and style: links do not nest.
         aSaved = a;

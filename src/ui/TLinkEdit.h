@@ -87,6 +87,7 @@ private:
     void AlignLine(QTextCursor& aCursor, int aFrom, int aBreak, Qt::Alignment aAlignment) const;
     void ApplyTag(const TMarkupTag& aTag, TLinkAttributes& aSaved, bool& aHasSaved);
     void HideLinkHint();
+    QString ControlFontName() const;
 
     QString m_richText;
     TColor m_urlColor = kNavy;

@@ -26,7 +26,7 @@ TSavePrefsForm::TSavePrefsForm(QWidget* aParent)
 {
     setObjectName(QStringLiteral("SavePrefsForm"));
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const double scale = (screen ? screen->logicalDotsPerInchY() : 96.0) / 120.0;
+    const double scale = (screen ? screen->logicalDotsPerInchY() : 96.0) / 96.0;
     const auto px = [scale](int v) { return qRound(v * scale); };
     setFixedSize(px(551), px(364));
 
