@@ -244,19 +244,20 @@ void TLinkEdit::mouseMoveEvent(QMouseEvent* e)
 {
     QTextEdit::mouseMoveEvent(e);
     const TLinkSpan link = LinkAt(e->position().toPoint());
-    if (link.Kind == lkNone) {
+    const TLinkHintEvent none;
+    const TLinkHintEvent& hintEvent = link.Kind == lkUrl      ? OnUrlHint
+                                      : link.Kind == lkMail   ? OnMailHint
+                                      : link.Kind == lkCustom ? OnCustomLinkHint
+                                                              : none;
+    if (link.Kind != lkNone && (m_useInternalCursor || hintEvent))
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else
         viewport()->setCursor(m_useInternalCursor ? QCursor(Qt::IBeamCursor) : m_viewportCursor);
+    // A link of a kind without hints must not keep the hint of the link before.
+    if (!hintEvent) {
         HideLinkHint();
         return;
     }
-    if (m_useInternalCursor)
-        viewport()->setCursor(Qt::PointingHandCursor);
-    const TLinkHintEvent& hintEvent = link.Kind == lkUrl    ? OnUrlHint
-                                      : link.Kind == lkMail ? OnMailHint
-                                                            : OnCustomLinkHint;
-    if (!hintEvent)
-        return;
-    viewport()->setCursor(Qt::PointingHandCursor);
     QString hint;
     hintEvent(link.Target, hint);
     if (QToolTip::isVisible() && hint != toolTip())

@@ -241,6 +241,14 @@ TEST_F(LinkEdit, HintAndHandCursorOverALinkOnlyWithAHintHandler)
     EXPECT_EQ(edit.viewport()->cursor().shape(), plain);
     EXPECT_TRUE(edit.toolTip().isEmpty());
     EXPECT_FALSE(edit.LinkHintShown());
+
+    // Straight from a hinted link onto a link of a kind without hints.
+    Set(QStringLiteral("<URL u>site</URL><MAIL m>mel</MAIL>"));
+    Send(QEvent::MouseMove, PointOf(1));
+    EXPECT_FALSE(edit.toolTip().isEmpty());
+    Send(QEvent::MouseMove, PointOf(IndexOf(QStringLiteral("mel")) + 1));
+    EXPECT_TRUE(edit.toolTip().isEmpty());
+    EXPECT_EQ(edit.viewport()->cursor().shape(), plain);
 }
 
 TEST_F(LinkEdit, InternalCursorHandOverLinksAndIBeamElsewhere)
