@@ -72,8 +72,7 @@ void TLinkEdit::ResetAttributes()
     m_attributes.FontName = ControlFontName();
 }
 
-// The family the control's font resolves to: a generic name such as "Sans Serif" in a run's
-// format would be matched again for every run, not always to the same face.
+// Runs name the face the control's font resolves to, not a generic alias such as "Sans Serif".
 QString TLinkEdit::ControlFontName() const
 {
     return QFontInfo(font()).family();
