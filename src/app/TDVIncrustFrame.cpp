@@ -1,0 +1,6 @@
+#include "TDVIncrustFrame.h"
+
+TDVIncrustFrame::TDVIncrustFrame(QWidget* aParent)
+    : TSideFrame(QStringLiteral("DVIncrustFrame"), QStringLiteral("Vidéos DV"), aParent)
+{
+}

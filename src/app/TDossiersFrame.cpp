@@ -1,0 +1,6 @@
+#include "TDossiersFrame.h"
+
+TDossiersFrame::TDossiersFrame(QWidget* aParent)
+    : TSideFrame(QStringLiteral("SaveImagesFrame"), QStringLiteral("Réglages de l'image"), aParent)
+{
+}

@@ -1,0 +1,6 @@
+#include "TExtraireFrame.h"
+
+TExtraireFrame::TExtraireFrame(QWidget* aParent)
+    : TSideFrame(QStringLiteral("ExtraireFrame"), QStringLiteral("Imagette capturée"), aParent)
+{
+}

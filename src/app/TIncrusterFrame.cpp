@@ -1,0 +1,7 @@
+#include "TIncrusterFrame.h"
+
+TIncrusterFrame::TIncrusterFrame(QWidget* aParent)
+    : TSideFrame(QStringLiteral("IncrusterFrame"), QStringLiteral("Réglages de l'incrustation"),
+                 aParent)
+{
+}

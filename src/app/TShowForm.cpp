@@ -1,0 +1,454 @@
+#include "TShowForm.h"
+
+#include "ActionImages.h"
+#include "ShowFormActions.h"
+#include "ShowFormLayout.h"
+#include "ShowFormMenus.h"
+#include "TAboutFrame.h"
+#include "TDVIncrustFrame.h"
+#include "TDossiersFrame.h"
+#include "TExtraireFrame.h"
+#include "TIncrusterFrame.h"
+#include "TOptionsFrame.h"
+#include "TRadioGroup.h"
+#include "Tintervalloframe.h"
+#include "Tnavframe.h"
+
+#include <ActionColors.h>
+#include <TDravikPreferences.h>
+#include <uLinkEdit.h>
+#include <uScriptAction.h>
+#include <uWndComponent.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+QWidget* Bar(QWidget* aParent, const char* aName)
+{
+    auto* w = new QFrame(aParent);
+    w->setObjectName(QString::fromLatin1(aName));
+    return w;
+}
+
+QLabel* Label(QWidget* aParent, const char* aName, const QString& aText = QString())
+{
+    auto* l = new QLabel(aText, aParent);
+    l->setObjectName(QString::fromLatin1(aName));
+    return l;
+}
+
+QFrame* Bevel(QWidget* aParent, const char* aName, QFrame::Shape aShape)
+{
+    auto* b = new QFrame(aParent);
+    b->setObjectName(QString::fromLatin1(aName));
+    b->setFrameShape(aShape);
+    b->setFrameShadow(QFrame::Sunken);
+    return b;
+}
+
+} // namespace
+
+QString TShowForm::FullTitle()
+{
+    return QStringLiteral("Tessarine %1 fr").arg(QStringLiteral(TESS_VERSION));
+}
+
+TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
+    : QMainWindow(aParent)
+    , m_question(aQuestion)
+{
+    setObjectName(QStringLiteral("ShowForm"));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    m_scale = (screen ? screen->logicalDotsPerInchY() : 96.0) / 96.0;
+    CreateComponents();
+    BindActions();
+    BuildMenus();
+    BuildButtonBar();
+    TntFormCreate();
+}
+
+TShowForm::~TShowForm() = default;
+
+int TShowForm::Px(int aDesignPixels) const
+{
+    return qRound(aDesignPixels * m_scale);
+}
+
+void TShowForm::CreateComponents()
+{
+    using namespace ShowFormDesign;
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+    m_client->setAutoFillBackground(true);
+    QPalette pal = m_client->palette();
+    pal.setColor(QPalette::Window, ColorToQColor(TColor(0xFF00000C))); // application workspace
+    m_client->setPalette(pal);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(Px(13));
+    setFont(font);
+    resize(Px(Width) - 8, Px(Height) - 31);
+    setMinimumSize(Px(MinWidth) - 8, Px(MinHeight) - 31);
+
+    Bevel1 = Bevel(m_client, "Bevel1", QFrame::VLine);
+    Bevel2 = Bevel(m_client, "Bevel2", QFrame::HLine);
+    intervalloframe = new Tintervalloframe(m_client);
+    intervalloframe->hide();
+    videoPanel = Bar(m_client, "videoPanel");
+    videoPanel->setAutoFillBackground(true);
+    QPalette black = videoPanel->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    videoPanel->setPalette(black);
+    SaveImagesFrame = new TDossiersFrame(m_client);
+
+    PanelTitre = Bar(m_client, "PanelTitre");
+    EnCoursLab = Label(PanelTitre, "EnCoursLab");
+    QFont bold = EnCoursLab->font();
+    bold.setBold(true);
+    EnCoursLab->setFont(bold);
+    EnCoursLab->setToolTip(
+        QStringLiteral("Vidéo courante qui a été chargée dans Tessarine.\r\n"
+                       "Cliquez dessus pour accéder au dossier qui la contient."));
+    scnLab = Label(PanelTitre, "scnLab", QStringLiteral("scn"));
+    srtlab = Label(PanelTitre, "srtlab", QStringLiteral("srt"));
+    moddlab = Label(PanelTitre, "moddlab", QStringLiteral("modd"));
+    for (QLabel* marker : {scnLab, srtlab, moddlab})
+        marker->hide();
+
+    ExtraireFrame = new TExtraireFrame(m_client);
+    PanelHaut = Bar(m_client, "PanelHaut");
+    labFormatVideo = Label(PanelHaut, "labFormatVideo");
+    labDecoderVideo = Label(PanelHaut, "labDecoderVideo");
+    labFormatAudio = Label(PanelHaut, "labFormatAudio");
+    labDecoderAudio = Label(PanelHaut, "labDecoderAudio");
+    PanelHaut->hide();
+
+    panelImage = Bar(m_client, "panelImage");
+    ImageLab = Label(panelImage, "ImageLab");
+    tbDossiers = new QToolButton(panelImage);
+    tbDossiers->setObjectName(QStringLiteral("tbDossiers"));
+    tbDossiers->setCheckable(true);
+
+    Yslider = new QSlider(Qt::Vertical, m_client);
+    Yslider->setObjectName(QStringLiteral("Yslider"));
+    Xslider = new QSlider(Qt::Horizontal, m_client);
+    Xslider->setObjectName(QStringLiteral("Xslider"));
+    for (QSlider* s : {Yslider, Xslider}) {
+        s->setRange(0, 10000);
+        s->hide();
+    }
+
+    OptionsFrame = new TOptionsFrame(m_client);
+    OptionsFrame->hide();
+    DVIncrustFrame = new TDVIncrustFrame(m_client);
+    IncrusterFrame = new TIncrusterFrame(m_client);
+    navframe = new Tnavframe(m_client);
+    navframe->resize(Px(560), Px(NavHeight));
+    navframe->hide();
+    AboutFrame = new TAboutFrame(m_client);
+    AboutFrame->hide();
+    for (int i = 1; i <= 4; ++i)
+        Panel(i)->hide();
+
+    barUnique = new TKoBar(m_client);
+    barUnique->setObjectName(QStringLiteral("barUnique"));
+    barUnique->SetButtonHeight(Px(ButtonSize));
+    barUnique->SetButtonWidth(Px(ButtonSize));
+    barUnique->SetButtonTop(Px(2) - 1);
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    ImageList1 = new TImageList(this);
+    FillActionImages(*ImageList1);
+    TimerSysDate = new QTimer(this);
+    TimerSysDate->setInterval(250);
+
+    gpal = new TKoActionList(this);
+    gpal->setObjectName(QStringLiteral("gpal"));
+    gpal->SetImages(ImageList1);
+    CreateActions(ShowFormActionRows(), gpal);
+    gp = new TDravikPreferences(this);
+    gp->OnChangeMode = [this](TSavePreferences m) { gpChangeMode(int(m)); };
+    gp->OnLoadPrefs = [this](TDravikPreferences& p) { gpLoadPrefs(p); };
+    gp->OnSavePrefs = [this](TDravikPreferences& p) { gpSavePrefs(p); };
+    // Until the application actions exist, the window keeps the switch component itself.
+    Switch = new TKoSwitch(this);
+    Switch->OnQuit = [this] { close(); };
+
+    m_client->installEventFilter(this);
+    PanelHaut->installEventFilter(this);
+}
+
+TSideFrame* TShowForm::Panel(int aPanel) const
+{
+    switch (aPanel) {
+    case 1:
+        return SaveImagesFrame;
+    case 2:
+        return ExtraireFrame;
+    case 3:
+        return IncrusterFrame;
+    case 4:
+        return DVIncrustFrame;
+    }
+    return nullptr;
+}
+
+namespace {
+const char* const kPanelCommands[] = {nullptr, "naShowSaveImagesFrame", "naShowExtraireFrame",
+                                      "naShowIncrustFrame", "naShowDVIncrustFrame"};
+}
+
+void TShowForm::BindActions()
+{
+    iaLeftFrame = gpal->Find<TIntegerAction>(QStringLiteral("iaLeftFrame"));
+    iaPanneauActif = gpal->Find<TIntegerAction>(QStringLiteral("iaPanneauActif"));
+    caBasculerVue = gpal->Find<TCheckAction>(QStringLiteral("caBasculerVue"));
+    iaForcerAspectRatio = gpal->Find<TIntegerAction>(QStringLiteral("iaForcerAspectRatio"));
+
+    iaLeftFrame->OnBeforeApply = [this](const qint32& x) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(ExtraireFrame), static_cast<QWidget*>(OptionsFrame),
+              static_cast<QWidget*>(SaveImagesFrame), static_cast<QWidget*>(IncrusterFrame)})
+            w->move(x, w->y());
+    };
+    iaPanneauActif->OnBeforeApply = [this](const qint32& n) { ShowPanel(n); };
+    for (int n = 1; n <= 4; ++n) {
+        auto* show = gpal->Find<TNopeAction>(QString::fromLatin1(kPanelCommands[n]));
+        show->OnBeforeApply = [this, n] {
+            HideActivePanel();
+            iaPanneauActif->SetValue(n);
+        };
+    }
+    const auto side = [this](bool aRight) {
+        m_panelsRight = aRight;
+        LayoutPanels();
+    };
+    caBasculerVue->OnBeforeTrueApply = [side] { side(true); };
+    caBasculerVue->OnBeforeFalseApply = [side] { side(false); };
+
+    iaForcerAspectRatio->OnAfterApply = [this](const qint32& v) {
+        OptionsFrame->rgForcerAspectRatio->SetItemIndex(v);
+    };
+    connect(OptionsFrame->rgForcerAspectRatio, &TRadioGroup::Clicked, this,
+            [this](int i) { iaForcerAspectRatio->SetValue(i); });
+    const char* const aspects[] = {"naForcerNormal", "naForcer4x3", "naForcer16x9",
+                                   "naForcerNative"};
+    for (int i = 0; i < 4; ++i)
+        gpal->Find<TNopeAction>(QString::fromLatin1(aspects[i]))->OnBeforeApply = [this, i] {
+            iaForcerAspectRatio->SetValue(i);
+        };
+    gpal->Find<TNopeAction>(QStringLiteral("naAbort"))->OnAfterApply = [this] {
+        IntervalStop = true;
+    };
+
+    auto* privateFolder = gpal->Find<TWidestringAction>(QStringLiteral("waPrivateFolder"));
+    privateFolder->OnDefault = [](QString& v) {
+        v = QCoreApplication::applicationDirPath() + u'/';
+        return true;
+    };
+    privateFolder->OnAfterApply = [this](const QString& v) {
+        OptionsFrame->dePrivateFolder->setText(v);
+    };
+    auto* usePrivate = gpal->Find<TBooleanAction>(QStringLiteral("baUsePrivateFilters"));
+    usePrivate->OnAfterApply = [this](const bool& v) {
+        OptionsFrame->cbUsePrivateFilters->setChecked(v);
+    };
+    connect(OptionsFrame->cbUsePrivateFilters, &QCheckBox::clicked, this,
+            [usePrivate](bool v) { usePrivate->SetValue(v); });
+    connect(OptionsFrame->rgPrefs, &TRadioGroup::Clicked, this,
+            [this](int i) { gp->SetMode(TSavePreferences(i)); });
+}
+
+void TShowForm::TntFormCreate()
+{
+    setWindowTitle(QStringLiteral("%1 de %2").arg(FullTitle(), QStringLiteral("Orvalis")));
+    gp->titre = QStringLiteral("Tessarine");
+    gp->version = FullTitle() + QStringLiteral(" de ") + QStringLiteral("Orvalis");
+    gp->Question = m_question;
+    gp->HookOwner(
+        this, [this] { FormShow(); }, [this] { FormCloseQuery(); });
+    for (TCustomKoActionList* list : ShowFormLists())
+        list->SetSwitch(Switch);
+    // Every shortcut works wherever the focus is in the window.
+    for (TCustomKoActionList* list : ShowFormLists())
+        for (TCustomAbstractAction* a : list->TypedActions())
+            addAction(a->Action());
+}
+
+QList<TCustomKoActionList*> TShowForm::ShowFormLists() const
+{
+    return {gpal};
+}
+
+TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
+{
+    for (TCustomKoActionList* list : ShowFormLists())
+        if (TCustomAbstractAction* a = list->FindByInternalId(aId))
+            return a;
+    return nullptr;
+}
+
+void TShowForm::FormShow()
+{
+    LayoutPanels();
+    m_resizeBound = true;
+}
+
+void TShowForm::FormCloseQuery()
+{
+    TimerSysDate->stop();
+    if (auto* abort = FindAction(QStringLiteral("naAbort")))
+        abort->Apply();
+    m_resizeBound = false;
+}
+
+void TShowForm::gpLoadPrefs(TDravikPreferences& p)
+{
+    p.OpenSection(objectName());
+    for (TCustomKoActionList* list : ShowFormLists())
+        list->LoadFromPrefs(p);
+    p.CloseSection();
+    Switch->MainWindowShown();
+}
+
+void TShowForm::gpSavePrefs(TDravikPreferences& p)
+{
+    p.OpenSection(objectName());
+    const QList<TCustomKoActionList*> lists = ShowFormLists();
+    for (auto it = lists.crbegin(); it != lists.crend(); ++it)
+        (*it)->SaveToPrefs(p);
+    p.CloseSection();
+}
+
+void TShowForm::gpChangeMode(int aMode)
+{
+    OptionsFrame->rgPrefs->SetItemIndex(aMode);
+}
+
+void TShowForm::LayoutPanels()
+{
+    TShowFormLayoutInput in;
+    in.Client = m_client->size();
+    in.PanelsRight = m_panelsRight;
+    const auto* sliders = qobject_cast<TCheckAction*>(FindAction(QStringLiteral("caSliders")));
+    in.SlidersShown = sliders && sliders->Checked();
+    in.NavWidth = navframe->width();
+    in.Scale = m_scale;
+    const TShowFormLayout l = ComputeShowFormLayout(in);
+
+    {
+        const TMacroPause pause; // the layout is the program's, not the user's
+        iaLeftFrame->SetValue(l.LeftFrame);
+    }
+    m_videoOffset = l.VideoOffset;
+    PanelTitre->setGeometry(l.PanelTitre);
+    panelImage->setGeometry(l.PanelImage);
+    videoPanel->setGeometry(l.VideoPanel);
+    scnLab->move(l.ScnLeft, scnLab->y());
+    srtlab->move(l.SrtLeft, srtlab->y());
+    moddlab->move(l.ModdLeft, moddlab->y());
+    navframe->setGeometry(l.Nav);
+    intervalloframe->setGeometry(l.Intervallo);
+    PanelHaut->setGeometry(l.PanelHaut);
+    for (int i = 1; i <= 4; ++i)
+        Panel(i)->setGeometry(l.SidePanel);
+    ExtraireFrame->setGeometry(l.Extraire);
+    OptionsFrame->setGeometry(l.SidePanel);
+    Bevel1->setGeometry(l.Bevel1);
+    Bevel2->setGeometry(l.Bevel2);
+    barUnique->setGeometry(l.Bar);
+    for (QWidget* sep : std::as_const(m_separators))
+        sep->resize(qMax(0, l.SeparatorWidth), sep->height());
+    EnCoursLab->setGeometry(Px(8), 0, qMax(0, l.ModdLeft - Px(16)), l.PanelTitre.height());
+    ImageLab->setGeometry(Px(8), 0, l.PanelImage.width() - Px(40), l.PanelImage.height());
+    tbDossiers->setGeometry(l.PanelImage.width() - Px(28), Px(1), Px(24),
+                            l.PanelImage.height() - Px(2));
+    // Hand the new layout to the video area.
+    VideoRect = QRect(QPoint(0, 0), videoPanel->size());
+    PlaceSliders();
+    videoPanel->update();
+}
+
+void TShowForm::PlaceSliders()
+{
+    const TSliderPlaces s = PlaceSliderRects(videoPanel->geometry(), VideoRect, m_scale);
+    Yslider->setGeometry(s.Y);
+    Xslider->setGeometry(s.X);
+}
+
+void TShowForm::HideActivePanel()
+{
+    const int n = iaPanneauActif->Value();
+    if (TSideFrame* p = Panel(n)) {
+        p->hide();
+        if (auto* cmd = FindAction(QString::fromLatin1(kPanelCommands[n])))
+            cmd->SetPlatformChecked(false);
+    }
+    for (const char* page : {"caOptions", "caAbout"})
+        if (auto* c = qobject_cast<TCheckAction*>(FindAction(QString::fromLatin1(page))))
+            c->SetChecked(false);
+}
+
+void TShowForm::ShowPanel(int aPanel)
+{
+    TSideFrame* p = Panel(aPanel);
+    if (!p)
+        return;
+    p->raise();
+    p->show();
+    if (auto* cmd = FindAction(QString::fromLatin1(kPanelCommands[aPanel])))
+        cmd->SetPlatformChecked(true);
+}
+
+void TShowForm::PanelHautResize()
+{
+    const int half = PanelHaut->width() / 2 - 2;
+    const int row = PanelHaut->height() / 2;
+    labFormatVideo->setGeometry(2, 0, half - 2, row);
+    labDecoderVideo->setGeometry(2, row, half - 2, row);
+    labFormatAudio->setGeometry(half, 0, half - 2, row);
+    labDecoderAudio->setGeometry(half, row, half - 2, row);
+}
+
+void TShowForm::TntFormResize()
+{
+    LayoutPanels();
+}
+
+bool TShowForm::eventFilter(QObject* aWatched, QEvent* aEvent)
+{
+    if (aEvent->type() == QEvent::Resize) {
+        if (aWatched == m_client && m_resizeBound)
+            TntFormResize();
+        else if (aWatched == PanelHaut)
+            PanelHautResize();
+    }
+    return QMainWindow::eventFilter(aWatched, aEvent);
+}
+
+void TShowForm::BuildMenus()
+{
+    const auto find = [this](const QString& id) { return FindAction(id); };
+    FillMenuBar(*menuBar(), find);
+    FillContextMenu(*PopupMenu, find);
+    m_client->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_client, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { PopupMenu->popup(m_client->mapToGlobal(p)); });
+}
+
+void TShowForm::BuildButtonBar()
+{
+    m_separators = FillButtonBar(*barUnique, [this](const QString& id) { return FindAction(id); });
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QRect>
+
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QSlider;
+class QTimer;
+class QToolButton;
+class TAboutFrame;
+class TCheckAction;
+class TCustomAbstractAction;
+class TCustomKoActionList;
+class TDossiersFrame;
+class TDravikPreferences;
+class TDVIncrustFrame;
+class TExtraireFrame;
+class TImageList;
+class TIncrusterFrame;
+class TIntegerAction;
+class TKoActionList;
+class TKoBar;
+class TKoSwitch;
+class TNopeAction;
+class TOptionsFrame;
+class TPrefsQuestion;
+class TSideFrame;
+class Tintervalloframe;
+class Tnavframe;
+
+// The main window: owns the managers, its own actions ("gpal"), the side panels, the menus and
+// the button bar, and lays everything out from its client size.
+class TShowForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // aQuestion answers the save-at-exit question (the dialog when null).
+    explicit TShowForm(TPrefsQuestion* aQuestion = nullptr, QWidget* aParent = nullptr);
+    ~TShowForm() override;
+
+    static QString FullTitle();
+
+    void LayoutPanels();
+    void PlaceSliders();
+    void HideActivePanel();
+    void ShowPanel(int aPanel);
+    void PanelHautResize();
+    void TntFormResize();
+
+    // An action of any list of the window, by internal identifier.
+    TCustomAbstractAction* FindAction(const QString& aId) const;
+    // The lists of the main window's section, in their load order.
+    QList<TCustomKoActionList*> ShowFormLists() const;
+    double Scale() const { return m_scale; }
+    bool PanelsRight() const { return m_panelsRight; }
+    QWidget* ClientArea() const { return m_client; }
+    TSideFrame* Panel(int aPanel) const;
+
+    // Components, in their creation order.
+    QWidget* Bevel1;
+    QWidget* Bevel2;
+    Tintervalloframe* intervalloframe;
+    QWidget* videoPanel;
+    TDossiersFrame* SaveImagesFrame;
+    QWidget* PanelTitre;
+    QLabel* EnCoursLab;
+    QLabel* scnLab;
+    QLabel* srtlab;
+    QLabel* moddlab;
+    TExtraireFrame* ExtraireFrame;
+    QWidget* PanelHaut;
+    QLabel* labFormatVideo;
+    QLabel* labDecoderVideo;
+    QLabel* labFormatAudio;
+    QLabel* labDecoderAudio;
+    QWidget* panelImage;
+    QLabel* ImageLab;
+    QToolButton* tbDossiers;
+    QSlider* Yslider;
+    QSlider* Xslider;
+    TOptionsFrame* OptionsFrame;
+    TDVIncrustFrame* DVIncrustFrame;
+    TIncrusterFrame* IncrusterFrame;
+    Tnavframe* navframe;
+    TAboutFrame* AboutFrame;
+    TKoBar* barUnique;
+    QMenu* PopupMenu;
+    TImageList* ImageList1;
+    QTimer* TimerSysDate;
+    TKoActionList* gpal;
+    TDravikPreferences* gp;
+    TKoSwitch* Switch;
+
+    // Window state.
+    QRect VideoRect{0, 0, 0, 0}; // where the picture is drawn inside videoPanel
+    bool IntervalStop = false;
+
+protected:
+    bool eventFilter(QObject* aWatched, QEvent* aEvent) override;
+
+private:
+    void CreateComponents();
+    void TntFormCreate();
+    void FormShow();
+    void FormCloseQuery();
+    void BindActions();
+    void BuildMenus();
+    void BuildButtonBar();
+    void gpLoadPrefs(TDravikPreferences& gp);
+    void gpSavePrefs(TDravikPreferences& gp);
+    void gpChangeMode(int aMode);
+    int Px(int aDesignPixels) const;
+
+    TPrefsQuestion* m_question;
+    std::unique_ptr<TPrefsQuestion> m_ownQuestion;
+    QWidget* m_client;
+    double m_scale = 1.0;
+    bool m_panelsRight = false;
+    int m_videoOffset = 276;
+    bool m_resizeBound = false;
+    QList<QWidget*> m_separators;
+
+    TIntegerAction* iaLeftFrame = nullptr;
+    TIntegerAction* iaPanneauActif = nullptr;
+    TCheckAction* caBasculerVue = nullptr;
+    TIntegerAction* iaForcerAspectRatio = nullptr;
+};

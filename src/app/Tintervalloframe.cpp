@@ -1,0 +1,8 @@
+#include "Tintervalloframe.h"
+
+Tintervalloframe::Tintervalloframe(QWidget* aParent)
+    : QFrame(aParent)
+{
+    setObjectName(QStringLiteral("intervalloframe"));
+    setFrameShape(QFrame::StyledPanel);
+}

@@ -1,0 +1,8 @@
+#include "Tnavframe.h"
+
+Tnavframe::Tnavframe(QWidget* aParent)
+    : QFrame(aParent)
+{
+    setObjectName(QStringLiteral("navframe"));
+    setFrameShape(QFrame::StyledPanel);
+}

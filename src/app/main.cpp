@@ -1,0 +1,20 @@
+#include "TShowForm.h"
+
+#include <TKoSwitch.h>
+#include <TSavePrefsForm.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    // The switches need the arguments as given, before Qt takes its own out of argv.
+    TKoSwitch::SaveProgramArguments(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessarine"));
+    QApplication::setOrganizationName(QStringLiteral("Orvalis"));
+    QApplication::setApplicationVersion(QStringLiteral(TESS_VERSION));
+    TSavePrefsForm question;
+    TShowForm window(&question);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,212 @@
+#include <TShowForm.h>
+
+#include <TDravikPreferences.h>
+#include <TIniPreferencesMan.h>
+#include <TRegistryHive.h>
+#include <TSideFrame.h>
+#include <TestDirs.h>
+#include <uLinkEdit.h>
+#include <uScriptAction.h>
+#include <uWndComponent.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QProcess>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TAnswer : public TPrefsQuestion {
+public:
+    std::optional<TSavePreferences> Answer = spNone;
+    int Asked = 0;
+    std::optional<TSavePreferences> AskSaveMode(const QString&) override
+    {
+        ++Asked;
+        return Answer;
+    }
+    void Warn(const QString&) override {}
+};
+
+class ShowForm : public ::testing::Test {
+protected:
+    TTestConfigHome home;
+    TAnswer answer;
+    std::unique_ptr<TShowForm> form;
+
+    void Start(const QStringList& aArgs = {})
+    {
+        form = std::make_unique<TShowForm>(&answer);
+        form->gp->SetProgramFolder(home.Path());
+        form->gp->SetHiveFile(home.HiveFile());
+        form->Switch->Arguments = aArgs;
+        form->show();
+        QCoreApplication::processEvents();
+    }
+    template <class A> A* Action(const char* aId)
+    {
+        return qobject_cast<A*>(form->FindAction(QString::fromLatin1(aId)));
+    }
+    int Px(int v) const { return qRound(v * form->Scale()); }
+};
+
+TEST_F(ShowForm, TheSidePanelSwitchShowsOnePanelAndChecksItsCommand)
+{
+    Start();
+    auto* save = Action<TNopeAction>("naShowSaveImagesFrame");
+    auto* incrust = Action<TNopeAction>("naShowIncrustFrame");
+    auto* active = Action<TIntegerAction>("iaPanneauActif");
+    save->Action()->trigger();
+    EXPECT_TRUE(form->Panel(1)->isVisible());
+    EXPECT_TRUE(save->Checked());
+    EXPECT_EQ(active->Value(), 1);
+
+    incrust->Apply();
+    EXPECT_FALSE(form->Panel(1)->isVisible());
+    EXPECT_FALSE(save->Checked());
+    EXPECT_TRUE(form->Panel(3)->isVisible());
+    EXPECT_TRUE(incrust->Checked());
+
+    for (int none : {0, 5, -1}) {
+        form->HideActivePanel();
+        active->SetValue(none);
+        for (int i = 1; i <= 4; ++i)
+            EXPECT_FALSE(form->Panel(i)->isVisible()) << none;
+    }
+}
+
+TEST_F(ShowForm, SwappingSidesMovesThePanelsAndFollowsResizes)
+{
+    Start();
+    auto* swap = Action<TCheckAction>("caBasculerVue");
+    EXPECT_EQ(swap->Caption(), QStringLiteral("Mettre la Vidéo à Gauche"));
+    EXPECT_EQ(swap->Action()->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
+    swap->Action()->trigger();
+    EXPECT_TRUE(form->PanelsRight());
+    const int w = form->ClientArea()->width();
+    EXPECT_EQ(form->Panel(2)->x(), w - Px(276));
+    EXPECT_EQ(Action<TIntegerAction>("iaLeftFrame")->Value(), w - Px(276));
+    EXPECT_EQ(form->videoPanel->x(), Px(8) + Px(11));
+
+    form->resize(form->width() + 200, form->height() + 50);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->Panel(2)->x(), form->ClientArea()->width() - Px(276));
+    EXPECT_EQ(form->videoPanel->width(), form->ClientArea()->width() - Px(314));
+    EXPECT_EQ(form->Panel(2)->height(), form->ClientArea()->height() - Px(80));
+}
+
+TEST_F(ShowForm, TheLayoutIsNotRecordedIntoAMacro)
+{
+    Start();
+    TMacroLineList lines;
+    MacroLines = &lines;
+    form->resize(form->width() + 30, form->height());
+    QCoreApplication::processEvents();
+    Action<TCheckAction>("caBasculerVue")->SetChecked(true);
+    MacroLines = nullptr;
+    EXPECT_EQ(lines.Lines, QStringList{QStringLiteral("    setBasculerVue(True);")});
+}
+
+TEST_F(ShowForm, MenusAndBarHoldTheActionsThatExist)
+{
+    Start();
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 5);
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("Vidéo"));
+    QStringList video;
+    for (QAction* a : menus[1]->menu()->actions())
+        video << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(video, (QStringList{QStringLiteral("Mettre la Vidéo à Gauche"), QStringLiteral("-"),
+                                  QStringLiteral("Aspect Normal"), QStringLiteral("Forcer 4x3"),
+                                  QStringLiteral("Forcer 16x9"), QStringLiteral("Aspect Natif")}));
+    EXPECT_FALSE(Action<TNopeAction>("naShowSaveImagesFrame")->Action()->icon().isNull());
+    EXPECT_EQ(form->windowTitle(),
+              QStringLiteral("Tessarine %1 fr de Orvalis").arg(QStringLiteral(TESS_VERSION)));
+}
+
+TEST_F(ShowForm, ASwitchThenQuitStoresTheSettingInTheIniFile)
+{
+    {
+        QFile ini(home.File(QStringLiteral("Tessarine.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[]\r\n");
+    }
+    Start({QStringLiteral("+swi_bw"), QStringLiteral("/quit")});
+    for (int i = 0; i < 20 && form->isVisible(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(answer.Asked, 0);
+    form.reset();
+    TIniPreferencesMan ini(home.File(QStringLiteral("Tessarine.ini")));
+    ini.OpenKey(QStringLiteral("ShowForm"), false);
+    QString v;
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("BasculerVue"), v));
+    EXPECT_EQ(v, QStringLiteral("True"));
+
+    Start(); // the next start puts the panels on the right
+    EXPECT_TRUE(form->PanelsRight());
+    EXPECT_EQ(form->Panel(1)->x(), form->ClientArea()->width() - Px(276));
+}
+
+TEST_F(ShowForm, InRegistryModeTheHiveHoldsADword)
+{
+    answer.Answer = spRegistre;
+    Start({QStringLiteral("+swi_bw"), QStringLiteral("/quit")});
+    for (int i = 0; i < 20 && form->isVisible(); ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(answer.Asked, 1);
+    form.reset();
+    TRegistryHive hive(home.HiveFile(), false);
+    const auto key = hive.OpenKey(QStringLiteral("Software\\Orvalis\\Tessarine\\ShowForm"), false);
+    ASSERT_TRUE(key);
+    const auto v = hive.QueryValue(*key, QStringLiteral("BasculerVue"));
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->Type, TRegistryHive::REG_DWORD);
+    EXPECT_EQ(qFromLittleEndian<qint32>(v->Data.constData()), 1);
+}
+
+TEST_F(ShowForm, DismissingTheQuestionKeepsTheWindowOpen)
+{
+    answer.Answer = std::nullopt;
+    Start();
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    answer.Answer = spNone;
+    EXPECT_TRUE(form->close());
+}
+
+TEST(Program, StartsAndQuitsWithTheIniFileBesideIt)
+{
+    QTemporaryDir dir;
+    const QString bin = dir.filePath(QStringLiteral("tessarine"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TESSARINE_BIN), bin));
+    {
+        QFile ini(dir.filePath(QStringLiteral("Tessarine.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[]\r\n");
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    p.setProcessEnvironment(env);
+    p.start(bin, {QStringLiteral("+swi_bw"), QStringLiteral("/quit")});
+    ASSERT_TRUE(p.waitForFinished(60000)) << p.readAllStandardError().constData();
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    TIniPreferencesMan ini(dir.filePath(QStringLiteral("Tessarine.ini")));
+    ini.OpenKey(QStringLiteral("ShowForm"), false);
+    bool swapped = false;
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("BasculerVue"), swapped));
+    EXPECT_TRUE(swapped);
+    QString exe;
+    ini.CloseKey();
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("ExeName"), exe));
+    EXPECT_EQ(QFileInfo(exe).canonicalFilePath(), QFileInfo(bin).canonicalFilePath());
+}
+
+} // namespace
