@@ -44,6 +44,14 @@ constexpr ActionImage kImages[] = {
     {73, nullptr, "TC"},
     {74, nullptr, "123"},
     {75, "text-x-script", nullptr},
+    {76, nullptr, "<>"},
+    {77, nullptr, "A"},
+    {78, nullptr, "4:3"},
+    {79, nullptr, "16:9"},
+    {80, nullptr, "1:1"},
+    {81, "media-playback-stop", nullptr},
+    {82, "go-jump", nullptr},
+    {83, "folder", nullptr},
 };
 
 QPixmap TextPicture(const QString& aText)
@@ -56,7 +64,7 @@ QPixmap TextPicture(const QString& aText)
     p.setBrush(QColor(0xee, 0xee, 0xec));
     p.drawRoundedRect(QRectF(1.5, 3.5, 19, 15), 3, 3);
     QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(aText.size() > 2 ? 8 : 10);
+    f.setPixelSize(aText.size() > 3 ? 7 : aText.size() > 2 ? 8 : 10);
     f.setBold(true);
     p.setFont(f);
     p.setPen(QColor(0x20, 0x4a, 0x87));

@@ -171,6 +171,7 @@ void TShowForm::CreateComponents()
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     ImageList1 = new TImageList(this);
     FillActionImages(*ImageList1);
+    tbDossiers->setIcon(ImageList1->Icon(83));
     TimerSysDate = new QTimer(this);
     TimerSysDate->setInterval(250);
 
