@@ -1,101 +1,17 @@
 #include "ActionColors.h"
 
+#include <ColorConstants.h>
+
 #include <QGuiApplication>
 #include <QPalette>
-
-#include <array>
-#include <optional>
-
-namespace {
-
-struct ColorName {
-    const char* Name;
-    quint32 Value;
-};
-
-// The colour constants of scripts and switches; the first name of a value is its text form.
-constexpr std::array<ColorName, 54> kColorNames{{
-    {"clBlack", 0x000000},
-    {"clMaroon", 0x000080},
-    {"clGreen", 0x008000},
-    {"clOlive", 0x008080},
-    {"clNavy", 0x800000},
-    {"clPurple", 0x800080},
-    {"clTeal", 0x808000},
-    {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0},
-    {"clRed", 0x0000FF},
-    {"clLime", 0x00FF00},
-    {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},
-    {"clFuchsia", 0xFF00FF},
-    {"clAqua", 0xFFFF00},
-    {"clWhite", 0xFFFFFF},
-    {"clLtGray", 0xC0C0C0},
-    {"clDkGray", 0x808080},
-    {"clMoneyGreen", 0xC0DCC0},
-    {"clSkyBlue", 0xF0CAA6},
-    {"clCream", 0xF0FBFF},
-    {"clMedGray", 0xA4A0A0},
-    {"clNone", 0x1FFFFFFF},
-    {"clDefault", 0x20000000},
-    {"clScrollBar", 0xFF000000},
-    {"clBackground", 0xFF000001},
-    {"clActiveCaption", 0xFF000002},
-    {"clInactiveCaption", 0xFF000003},
-    {"clMenu", 0xFF000004},
-    {"clWindow", 0xFF000005},
-    {"clWindowFrame", 0xFF000006},
-    {"clMenuText", 0xFF000007},
-    {"clWindowText", 0xFF000008},
-    {"clCaptionText", 0xFF000009},
-    {"clActiveBorder", 0xFF00000A},
-    {"clInactiveBorder", 0xFF00000B},
-    {"clAppWorkSpace", 0xFF00000C},
-    {"clHighlight", 0xFF00000D},
-    {"clHighlightText", 0xFF00000E},
-    {"clBtnFace", 0xFF00000F},
-    {"clBtnShadow", 0xFF000010},
-    {"clGrayText", 0xFF000011},
-    {"clBtnText", 0xFF000012},
-    {"clInactiveCaptionText", 0xFF000013},
-    {"clBtnHighlight", 0xFF000014},
-    {"cl3DDkShadow", 0xFF000015},
-    {"cl3DLight", 0xFF000016},
-    {"clInfoText", 0xFF000017},
-    {"clInfoBk", 0xFF000018},
-    {"clHotLight", 0xFF00001A},
-    {"clGradientActiveCaption", 0xFF00001B},
-    {"clGradientInactiveCaption", 0xFF00001C},
-    {"clMenuHighlight", 0xFF00001D},
-    {"clMenuBar", 0xFF00001E},
-}};
-
-std::optional<TColor> FindColorConstant(const QString& aName)
-{
-    for (const ColorName& c : kColorNames)
-        if (aName.compare(QLatin1String(c.Name), Qt::CaseInsensitive) == 0)
-            return TColor(c.Value);
-    return std::nullopt;
-}
-
-std::optional<QString> ColorConstantName(TColor aColor)
-{
-    for (const ColorName& c : kColorNames)
-        if (c.Value == quint32(aColor))
-            return QString::fromLatin1(c.Name);
-    return std::nullopt;
-}
-
-} // namespace
 
 bool TextToColor(const QString& aText, TColor& aColor)
 {
     const QString t = aText.trimmed();
     if (t.isEmpty())
         return false;
-    if (const auto named = FindColorConstant(t)) {
-        aColor = *named;
+    if (const auto named = ColorFromName(t)) {
+        aColor = TColor(*named);
         return true;
     }
     bool ok = false;
@@ -108,8 +24,9 @@ bool TextToColor(const QString& aText, TColor& aColor)
 
 QString ColorToText(TColor aColor)
 {
-    if (const auto name = ColorConstantName(aColor))
-        return *name;
+    const QString name = ColorName(quint32(aColor));
+    if (!name.isEmpty())
+        return name;
     return u'$' + QString::number(quint32(aColor), 16).toUpper().rightJustified(8, u'0');
 }
 
