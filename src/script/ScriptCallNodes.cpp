@@ -139,8 +139,11 @@ public:
         } catch (const std::bad_alloc&) {
             ThrowRun(pos, QStringLiteral("Mémoire insuffisante"));
         }
-        if (m_routine->result)
+        if (m_routine->result) {
             Store(aOut, m_routine->result);
+            if (m_routine->result->kind == TTypeKind::String)
+                aRun.Charge(aOut.s.size() >> 12, pos);
+        }
     }
 };
 

@@ -568,6 +568,7 @@ public:
                 ThrowRun(pos, QStringLiteral("Chaîne trop longue"));
             out += next;
         }
+        aRun.Charge(out.size() >> 12, pos);
         return out;
     }
     bool IsConst() const override
@@ -838,7 +839,9 @@ public:
             args.push_back(std::move(arg));
         }
         try {
-            return FormatText(format, args);
+            const QString out = FormatText(format, args);
+            aRun.Charge(out.size() >> 12, pos);
+            return out;
         } catch (TRunError& e) {
             if (!e.hasPos)
                 ThrowRun(pos, e.text);
@@ -1048,6 +1051,22 @@ TExprPtr Function(TFn aFn, TExprList aArgs, const TScriptType* aType, const TSrc
 TExprPtr Format(TExprPtr aFormat, TExprList aArgs, const TSrcPos& p)
 {
     return std::make_unique<TFormatNode>(std::move(aFormat), std::move(aArgs), p);
+}
+
+bool TakeAppendedParts(TExprPtr& aValue, const TExpr& aTarget, TExprList& aParts)
+{
+    auto* concat = dynamic_cast<TConcatNode*>(aValue.get());
+    int targetSlot = 0, firstSlot = 0;
+    if (!concat || aTarget.type->kind != TTypeKind::String)
+        return false;
+    const TExpr::TSlotKind kind = aTarget.SlotKind(targetSlot);
+    if (kind == TExpr::TSlotKind::None || concat->parts.front()->SlotKind(firstSlot) != kind ||
+        firstSlot != targetSlot)
+        return false;
+    aParts.assign(std::make_move_iterator(concat->parts.begin() + 1),
+                  std::make_move_iterator(concat->parts.end()));
+    aValue.reset();
+    return true;
 }
 
 TVal EvalConst(const TExpr& aExpr)

@@ -145,6 +145,10 @@ TStmtPtr IncDec(TExprPtr aTarget, TExprPtr aDelta, const TSrcPos& aPos);
 TStmtPtr SetInclude(TExprPtr aSet, TExprPtr aElem, bool aInclude, const TSrcPos& aPos);
 TStmtPtr SetLength(TExprPtr aString, TExprPtr aLength, const TSrcPos& aPos);
 
+// When aValue is aTarget + more texts, takes the further parts out of aValue (for appending
+// in place).
+bool TakeAppendedParts(TExprPtr& aValue, const TExpr& aTarget, TExprList& aParts);
+
 // Value of an expression made only of constants; throws TRunError (division by zero...).
 TVal EvalConst(const TExpr& aExpr);
 

@@ -44,7 +44,7 @@ void TRun::OverBudget(const TSrcPos& aPos)
 
 void TRun::Enter(const TSrcPos& aPos, qint64 aCells)
 {
-    Tick(aPos);
+    Charge(1 + aCells, aPos);
     if (depth >= kMaxCallDepth || StackExhausted(stackFloor))
         ThrowRun(aPos, QStringLiteral("Récursion trop profonde : pile épuisée"));
     if (liveCells + aCells > kMaxLiveCells)
@@ -53,7 +53,9 @@ void TRun::Enter(const TSrcPos& aPos, qint64 aCells)
     liveCells += aCells;
 }
 
-const char* ComputeStackFloor()
+namespace {
+
+const char* MeasureStackFloor()
 {
     const auto here = reinterpret_cast<const char*>(__builtin_frame_address(0));
     pthread_attr_t attr;
@@ -70,8 +72,17 @@ const char* ComputeStackFloor()
             }
         }
     }
-    // Unknown stack: assume a modest one below the current frame.
-    return here - 1024 * 1024 + kMargin / 4;
+    // Unknown stack: allow a modest depth below the current frame.
+    return here - 512 * 1024;
+}
+
+} // namespace
+
+const char* ComputeStackFloor()
+{
+    // A thread's stack does not move; asking the system reads /proc for the main thread.
+    thread_local const char* const floor = MeasureStackFloor();
+    return floor;
 }
 
 } // namespace tscript

@@ -38,6 +38,14 @@ public:
         if (++steps > stepLimit) [[unlikely]]
             OverBudget(aPos);
     }
+    // Work proportional to a size (copies of arrays, long texts) counts as several steps, so
+    // that a step limit also bounds time.
+    void Charge(qint64 aSteps, const TSrcPos& aPos)
+    {
+        steps += aSteps;
+        if (steps > stepLimit) [[unlikely]]
+            OverBudget(aPos);
+    }
     [[noreturn]] void OverBudget(const TSrcPos& aPos);
 
     // Entering a routine: bounded by depth and by the stack actually left.

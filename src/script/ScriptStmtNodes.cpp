@@ -37,6 +37,8 @@ public:
     {
         TVal v;
         m_value->Eval(aRun, v);
+        if (m_target->type->IsAggregate())
+            aRun.Charge(m_target->type->cells, pos);
         StoreValue(*m_target->Address(aRun), std::move(v), m_target->type);
         return TFlow::Normal;
     }
@@ -113,6 +115,41 @@ TStmtPtr QuickAssign(const TScriptType* t, int aSlot, TExprPtr aValue, const TSr
                                                                   aPos);
     return nullptr;
 }
+
+// s := s + a + b: appends to the variable's own text instead of copying it.
+template <bool Global> class TAppendSlot final : public TStmt {
+public:
+    TAppendSlot(int aSlot, TExprList aParts, const TSrcPos& aPos)
+        : TStmt(aPos)
+        , m_slot(aSlot)
+        , m_parts(std::move(aParts))
+    {
+    }
+    TFlow Exec(TRun& aRun) const override
+    {
+        QString& target = Global ? aRun.globals[m_slot].s : aRun.frame->vars[m_slot].s;
+        QString before = target;
+        QString tail;
+        for (const TExprPtr& p : m_parts)
+            tail += p->EvalStr(aRun);
+        QString& now = Global ? aRun.globals[m_slot].s : aRun.frame->vars[m_slot].s;
+        if (qint64(before.size()) + tail.size() > kMaxStringLength)
+            ThrowRun(pos, QStringLiteral("Chaîne trop longue"));
+        if (now.constData() == before.constData() && now.size() == before.size()) {
+            before = QString();
+            now += tail;
+        } else {
+            // The parts changed the variable: the value read first counts.
+            now = before + tail;
+        }
+        aRun.Charge(tail.size() >> 12, pos);
+        return TFlow::Normal;
+    }
+
+private:
+    int m_slot;
+    TExprList m_parts;
+};
 
 class TAssignChar final : public TStmt {
 public:
@@ -414,6 +451,7 @@ public:
         const qint64 n = std::max<qint64>(0, m_length->EvalInt(aRun));
         if (n > kMaxStringLength)
             ThrowRun(pos, QStringLiteral("Chaîne trop longue"));
+        aRun.Charge(n >> 12, pos);
         m_string->Address(aRun)->s.resize(qsizetype(n), QChar(u' '));
         return TFlow::Normal;
     }
@@ -432,6 +470,12 @@ TStmtPtr Assign(TExprPtr aTarget, TExprPtr aValue, const TSrcPos& aPos)
     int slot = 0;
     const TExpr::TSlotKind kind = aTarget->SlotKind(slot);
     const TScriptType* t = aTarget->type;
+    TExprList parts;
+    if (nodes::TakeAppendedParts(aValue, *aTarget, parts)) {
+        if (kind == TExpr::TSlotKind::Local)
+            return std::make_unique<TAppendSlot<false>>(slot, std::move(parts), aPos);
+        return std::make_unique<TAppendSlot<true>>(slot, std::move(parts), aPos);
+    }
     if (kind != TExpr::TSlotKind::None &&
         (t->IsOrdinal() || t->IsFloat() || t->kind == TTypeKind::String)) {
         if (kind == TExpr::TSlotKind::Local)

@@ -181,6 +181,10 @@ bool TScriptEngine::Compile(const QString& aText, const QString& aFileName)
                                 QStringLiteral("Erreur pendant l'enregistrement des routines : ") %
                                     QString::fromUtf8(e.what())});
             ok = false;
+        } catch (...) {
+            d->messages.append({TScriptMessage::TKind::Error, QString(), 0, 0,
+                                QStringLiteral("Erreur pendant l'enregistrement des routines")});
+            ok = false;
         }
         d->building = nullptr;
     }
@@ -243,6 +247,10 @@ bool TScriptEngine::Execute()
 
     bool ok = true;
     try {
+        if (d->stepLimit > 0 && program.globalCells > d->stepLimit)
+            ThrowRun(TSrcPos{-1, 0, 0}, QStringLiteral("Limite d'exécution atteinte"));
+        if (d->stepLimit > 0 && program.globalCells > d->stepLimit)
+            ThrowRun(TSrcPos{-1, 0, 0}, QStringLiteral("Limite d'exécution atteinte"));
         std::vector<TVal> globals(size_t(program.globalCount));
         for (size_t k = 0; k < globals.size(); ++k)
             InitValue(globals[k], program.globalTypes[k]);
@@ -252,6 +260,8 @@ bool TScriptEngine::Execute()
         run.frame = &global;
         run.globals = globals.data();
         run.liveCells = program.globalCells;
+        run.steps = program.globalCells;
+        run.steps = program.globalCells;
         run.stackFloor = ComputeStackFloor();
         if (d->stepLimit > 0)
             run.stepLimit = d->stepLimit;

@@ -18,7 +18,8 @@
 // The registration callback runs at the start of every Compile, before the program is parsed;
 // what it registers holds for that compilation only. The registrar methods answer false
 // outside the callback. Everything runs on the calling thread; a host routine may run a nested
-// event loop, but Compile and Execute called while the engine executes are refused.
+// event loop, but Compile and Execute called while the engine executes are refused (and the
+// engine must not be destroyed then).
 class TScriptEngine final : public IScriptRegistrar {
 public:
     using TRegistration = std::function<void(IScriptRegistrar&)>;

@@ -161,6 +161,12 @@ void TScriptPreprocessor::Include(const TToken& aTok, const QString& aName, cons
     if (path.isEmpty())
         ThrowCompile(aTok.pos, QStringLiteral("Fichier d'inclusion introuvable '") % aName %
                                    QLatin1Char('\''));
+    // Kernel and device files are no sources, and some of them block when read.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    for (const char* system : {"/proc/", "/sys/", "/dev/"})
+        if (real.startsWith(QLatin1String(system)))
+            ThrowCompile(aTok.pos, QStringLiteral("Fichier d'inclusion refusé '") % aName %
+                                       QLatin1Char('\''));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         ThrowCompile(aTok.pos, QStringLiteral("Lecture impossible du fichier d'inclusion '") %

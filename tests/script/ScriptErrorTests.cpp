@@ -203,4 +203,14 @@ TEST(ScriptErrors, UnknownDirectivesWarnButCompile)
               QStringList{S("[Avertissement] test.pas(1:6): Directive inconnue ignorée {$FOO}")});
 }
 
+TEST(ScriptErrors, StepLimitCountsCopiesOfLargeValues)
+{
+    TScriptHarness h;
+    h.engine.SetStepLimit(100000);
+    ASSERT_TRUE(h.Compile(S("var a, b: array[0..9999] of Integer; i: Integer;\n"
+                            "begin\n  for i := 1 to 100 do a := b;\nend.")));
+    EXPECT_FALSE(h.engine.Execute());
+    EXPECT_EQ(h.engine.ErrorText(), S("test.pas(3:24): Limite d'exécution atteinte (100000 pas)"));
+}
+
 } // namespace

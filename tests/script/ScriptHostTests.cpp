@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -310,6 +312,18 @@ TEST(ScriptRegistration, ARunningEngineRefusesToCompileOrExecuteAgain)
     EXPECT_FALSE(h.engine.IsRunning());
     // The refused compilation did not replace the running program.
     EXPECT_TRUE(h.engine.IsCompiled());
+}
+
+TEST(ScriptValues, ConversionsAreLenientAndDefined)
+{
+    EXPECT_EQ(TScriptValue(2.9).ToInt(), 2);
+    EXPECT_EQ(TScriptValue(1e300).ToInt(), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(TScriptValue(-1e300).ToInt(), std::numeric_limits<qint64>::min());
+    EXPECT_EQ(TScriptValue(std::nan("")).ToInt(), 0);
+    EXPECT_EQ(TScriptValue(S(" 12 ")).ToInt(), 12);
+    EXPECT_EQ(TScriptValue(S("abc")).ToInt(), 0);
+    EXPECT_TRUE(TScriptValue(S("TRUE")).ToBool());
+    EXPECT_EQ(TScriptValue(true).ToString(), S("True"));
 }
 
 } // namespace

@@ -313,4 +313,21 @@ TEST(ScriptLanguage, GlobalsStartFreshAtEveryExecution)
     EXPECT_EQ(h.out.join(QLatin1Char('|')), S("1x|1x"));
 }
 
+TEST(ScriptLanguage, AppendingKeepsTheValueReadFirst)
+{
+    EXPECT_EQ(Emitted(Body(R"(
+        var s: string;
+        function Touch: string; begin s := 'changed'; Result := '!'; end;
+        procedure Local;
+        var t: string;
+          function Mark: string; begin t := 'x'; Result := '?'; end;
+        begin t := 'l'; t := t + Mark + 'm'; Emit(t); t := t + t; Emit(t); end;)",
+                           R"(
+        s := 'a'; s := s + Touch; Emit(s);
+        s := 'b'; s := s + s + 'c'; Emit(s);
+        Local;
+    )")),
+              S("a!|bbc|l?m|l?ml?m"));
+}
+
 } // namespace

@@ -115,4 +115,10 @@ TEST(ScriptConditionals, UnbalancedDirectivesAreErrors)
               S("[Erreur] test.pas(1:1): Nom de symbole attendu après {$DEFINE}"));
 }
 
+TEST(ScriptConditionals, SystemFilesAreNoIncludes)
+{
+    EXPECT_EQ(CompileError(S("{$I /proc/self/status}\nbegin end.")),
+              S("[Erreur] test.pas(1:1): Fichier d'inclusion refusé '/proc/self/status'"));
+}
+
 } // namespace
