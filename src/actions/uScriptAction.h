@@ -10,3 +10,5 @@
 #include "TCustomAbstractAction.h"
 #include "TNopeAction.h"
 #include "ValueActions.h"
+#include "TKoScript.h"
+#include "TMacroCommands.h"
