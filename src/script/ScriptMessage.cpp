@@ -1,5 +1,19 @@
 #include "ScriptMessage.h"
 
+namespace {
+
+// A message is one line, whatever a host's exception text holds.
+QString OneLine(const QString& aText)
+{
+    QString t = aText;
+    for (QChar& c : t)
+        if (c == u'\n' || c == u'\r')
+            c = u' ';
+    return t;
+}
+
+} // namespace
+
 QString TScriptMessage::PlaceAndText() const
 {
     QString place = file;
@@ -7,8 +21,8 @@ QString TScriptMessage::PlaceAndText() const
         place += QLatin1Char('(') % QString::number(line) % QLatin1Char(':') %
                  QString::number(column) % QLatin1Char(')');
     if (place.isEmpty())
-        return text;
-    return place % QStringLiteral(": ") % text;
+        return OneLine(text);
+    return place % QStringLiteral(": ") % OneLine(text);
 }
 
 QString TScriptMessage::ToString() const

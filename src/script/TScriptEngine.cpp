@@ -203,6 +203,9 @@ bool TScriptEngine::Compile(const QString& aText, const QString& aFileName)
         } catch (const std::bad_alloc&) {
             ok = false;
             errorText = QStringLiteral("Mémoire insuffisante");
+        } catch (const std::exception& e) {
+            ok = false;
+            errorText = QStringLiteral("Erreur interne : ") % QString::fromUtf8(e.what());
         }
         for (const auto& [pos, text] : warnings)
             d->messages.append(MakeMessage(TScriptMessage::TKind::Warning, files.names, pos, text));
@@ -275,6 +278,10 @@ bool TScriptEngine::Execute()
         ok = false;
         d->runError = TScriptMessage();
         d->runError.text = QStringLiteral("Mémoire insuffisante");
+    } catch (const std::exception& e) {
+        ok = false;
+        d->runError = TScriptMessage();
+        d->runError.text = QStringLiteral("Erreur interne : ") % QString::fromUtf8(e.what());
     }
     // Refusals of nested attempts do not outlive the run.
     if (ok)
@@ -304,7 +311,7 @@ bool TScriptEngine::RegisterRoutine(const QString& aDeclaration, THostRoutine aI
         return program.hostScope->Add(key, sym);
     } catch (const TCompileError&) {
         return false;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return false;
     }
 }
@@ -384,7 +391,7 @@ bool TScriptEngine::RegisterType(const QString& aName, const QString& aDefinitio
         return true;
     } catch (const TCompileError&) {
         return false;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return false;
     }
 }
