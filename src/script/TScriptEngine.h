@@ -32,7 +32,8 @@ public:
     void SetRegistration(TRegistration aRegistration);
     // Symbols defined for {$IFDEF} before the program's own {$DEFINE}s.
     void SetDefines(const QStringList& aSymbols);
-    // Ends a script after this many loop turns and calls (0: no limit).
+    // Ends a script after this many steps (0: no limit): a loop turn or a call is one, copying
+    // a large value or building a long text counts in proportion to its size.
     void SetStepLimit(qint64 aSteps);
 
     // Compiles aText. aFileName names the text in messages and gives the folder where {$I}
