@@ -5,6 +5,8 @@
 #include "TKoScript.h"
 #include "TNopeAction.h"
 
+#include <ScriptDateTime.h>
+
 #include <QDateTime>
 #include <QLocale>
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -131,7 +132,10 @@ TEST_F(ScriptBinding, ARecordedMacroReplaysToTheSameValues)
 
     ASSERT_GE(editor.Text.size(), 3);
     EXPECT_TRUE(editor.Text[0].startsWith(QStringLiteral("//Macro enregistrée le ")));
-    EXPECT_TRUE(editor.Text[0].contains(QStringLiteral(" à ")));
+    const QRegularExpression header(
+        QStringLiteral("^//Macro enregistrée le \\w+ \\d{1,2} \\w+ \\d{4} à \\d{2}:\\d{2}:\\d{2}$"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    EXPECT_TRUE(header.match(editor.Text[0]).hasMatch()) << editor.Text[0].toStdString();
     EXPECT_EQ(editor.Text[1], QString());
     EXPECT_EQ(editor.Text[2], QStringLiteral("begin"));
     EXPECT_TRUE(
