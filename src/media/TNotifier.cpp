@@ -1,10 +1,10 @@
 #include "TNotifier.h"
 
-#include "DateTimeFormat.h"
 #include "NotifyMessages.h"
 #include "TDvFrame.h"
 #include "TMpeg2SequenceHeader.h"
 #include "VideoFormat.h"
+#include <ScriptDateTime.h>
 
 namespace {
 
@@ -211,9 +211,9 @@ void TNotifier::ReadDateAndTimecode(const TDvFrame& frame)
 {
     const TDvRecording rec = frame.Recording();
     m_frame.dateValid = rec.valid;
-    m_frame.date = rec.valid ? DateTimeToDays(rec.dateTime) : 0;
+    m_frame.date = rec.valid ? ScriptDateTimeFromQt(rec.dateTime) : 0;
     m_frame.dateText =
-        rec.valid ? FormatDateTime(m_datecodeFormat, rec.dateTime, m_locale) : kNotAvailable;
+        rec.valid ? FormatScriptDateTime(m_datecodeFormat, rec.dateTime, m_locale) : kNotAvailable;
     const TDvTimecode tc = frame.Timecode();
     m_frame.timecodeValid = tc.valid;
     m_frame.hours = tc.hours;

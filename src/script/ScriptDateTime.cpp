@@ -48,8 +48,11 @@ QDateTime ScriptDateTimeToQt(double aValue)
     return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)));
 }
 
-QString FormatScriptDateTime(const QString& aFormat, const QDateTime& aWhen, const QLocale& aLocale)
+QString FormatScriptDateTime(const QString& aPicture, const QDateTime& aWhen,
+                             const QLocale& aLocale)
 {
+    // An empty picture is "c", as in the language.
+    const QString aFormat = aPicture.isEmpty() ? QStringLiteral("c") : aPicture;
     const QDate d = aWhen.date();
     const QTime t = aWhen.time();
     // An "am/pm" anywhere switches the hours to the 12-hour clock.

@@ -2,6 +2,8 @@
 
 #include "ScriptSource.h"
 
+#include <NumberText.h>
+
 #include <QLocale>
 
 #include <cmath>
@@ -95,17 +97,7 @@ QString FloatToText(double aValue)
 
 bool TextToFloat(const QString& aText, double& aValue)
 {
-    QString t = aText.trimmed();
-    if (t.isEmpty())
-        return false;
-    if (!t.contains(QLatin1Char('.')))
-        t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok)
-        return false;
-    aValue = v;
-    return true;
+    return ::TextToFloat(aText, aValue); // a point or a comma, as the preferences read them
 }
 
 bool TextToInt(const QString& aText, qint64& aValue)
