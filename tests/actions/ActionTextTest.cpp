@@ -1,4 +1,5 @@
 #include <ActionColors.h>
+#include <FontConvert.h>
 #include <MacroState.h>
 #include <TCheckAction.h>
 #include <TNopeAction.h>
@@ -167,6 +168,32 @@ TEST(SetAsText, TextsFontsAndCommands)
     n.OnInternalApply = [&] { ++runs; };
     n.SetAsText(QStringLiteral("ignored"));
     EXPECT_EQ(runs, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Fonts, DescriptionsBecomeQtFontsAndBack)
+{
+    TFontDesc f;
+    f.Name = QStringLiteral("DejaVu Sans");
+    f.Size = 14;
+    f.Bold = true;
+    f.StrikeOut = true;
+    f.Pitch = 2;
+    const QFont q = FontDescToQFont(f);
+    EXPECT_EQ(q.family(), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(q.pointSize(), 14);
+    EXPECT_TRUE(q.bold() && q.strikeOut() && !q.italic() && !q.underline());
+    EXPECT_TRUE(q.fixedPitch());
+    const TFontDesc back = QFontToFontDesc(q, f.Color, f.PixelsPerInch);
+    EXPECT_EQ(back.Name, f.Name);
+    EXPECT_EQ(back.Size, 14);
+    EXPECT_EQ(back.Color, f.Color);
+    EXPECT_TRUE(back.Bold && back.StrikeOut);
+    f.Size = 0; // a size no font has
+    EXPECT_GT(FontDescToQFont(f).pointSize(), 0);
 }
 
 } // namespace
