@@ -279,17 +279,28 @@ private:
 
 // ---------------------------------------------------------------- arithmetic
 
-enum class TIntKind : quint8 { Add, Sub, Mul, Div, Mod, And, Or, Xor, Shl, Shr64, Shr32s, Shr32u };
-
-template <TIntKind K> class TIntBin final : public TExpr {
+// The two operands every binary node has.
+class TBinaryExpr : public TExpr {
 public:
-    TIntBin(const TScriptType* aType, TExprPtr aLeft, TExprPtr aRight, const TSrcPos& aPos)
+    TBinaryExpr(const TScriptType* aType, TExprPtr aLeft, TExprPtr aRight, const TSrcPos& aPos)
         : TExpr(aType, aPos)
         , m_l(std::move(aLeft))
         , m_r(std::move(aRight))
     {
         height = Height({m_l.get(), m_r.get()});
     }
+    bool IsConst() const override { return m_l->IsConst() && m_r->IsConst(); }
+
+protected:
+    TExprPtr m_l;
+    TExprPtr m_r;
+};
+
+enum class TIntKind : quint8 { Add, Sub, Mul, Div, Mod, And, Or, Xor, Shl, Shr64, Shr32s, Shr32u };
+
+template <TIntKind K> class TIntBin final : public TBinaryExpr {
+public:
+    using TBinaryExpr::TBinaryExpr;
     void Eval(TRun& aRun, TVal& aOut) const override { aOut.n.i = EvalInt(aRun); }
     qint64 EvalInt(TRun& aRun) const override
     {
@@ -331,21 +342,13 @@ public:
             return qint64(quint32(a) >> (b & 31));
         return 0;
     }
-    bool IsConst() const override { return m_l->IsConst() && m_r->IsConst(); }
-
-private:
-    TExprPtr m_l;
-    TExprPtr m_r;
 };
 
-template <TBinOp Op> class TFloatBin final : public TExpr {
+template <TBinOp Op> class TFloatBin final : public TBinaryExpr {
 public:
     TFloatBin(TExprPtr aLeft, TExprPtr aRight, const TSrcPos& aPos)
-        : TExpr(types::Double(), aPos)
-        , m_l(std::move(aLeft))
-        , m_r(std::move(aRight))
+        : TBinaryExpr(types::Double(), std::move(aLeft), std::move(aRight), aPos)
     {
-        height = Height({m_l.get(), m_r.get()});
     }
     void Eval(TRun& aRun, TVal& aOut) const override { aOut.n.f = EvalFloat(aRun); }
     double EvalFloat(TRun& aRun) const override
@@ -365,21 +368,13 @@ public:
         }
         return 0.0;
     }
-    bool IsConst() const override { return m_l->IsConst() && m_r->IsConst(); }
-
-private:
-    TExprPtr m_l;
-    TExprPtr m_r;
 };
 
-template <bool IsAnd> class TShortCircuit final : public TExpr {
+template <bool IsAnd> class TShortCircuit final : public TBinaryExpr {
 public:
     TShortCircuit(TExprPtr aLeft, TExprPtr aRight, const TSrcPos& aPos)
-        : TExpr(types::Boolean(), aPos)
-        , m_l(std::move(aLeft))
-        , m_r(std::move(aRight))
+        : TBinaryExpr(types::Boolean(), std::move(aLeft), std::move(aRight), aPos)
     {
-        height = Height({m_l.get(), m_r.get()});
     }
     void Eval(TRun& aRun, TVal& aOut) const override { aOut.n.i = EvalBool(aRun); }
     qint64 EvalInt(TRun& aRun) const override { return EvalBool(aRun); }
@@ -390,23 +385,15 @@ public:
         else
             return m_l->EvalBool(aRun) || m_r->EvalBool(aRun);
     }
-    bool IsConst() const override { return m_l->IsConst() && m_r->IsConst(); }
-
-private:
-    TExprPtr m_l;
-    TExprPtr m_r;
 };
 
 enum class TCmpKind : quint8 { Int, Float, Str, Set };
 
-template <TCmpKind K, TCmpOp Op> class TCompare final : public TExpr {
+template <TCmpKind K, TCmpOp Op> class TCompare final : public TBinaryExpr {
 public:
     TCompare(TExprPtr aLeft, TExprPtr aRight, const TSrcPos& aPos)
-        : TExpr(types::Boolean(), aPos)
-        , m_l(std::move(aLeft))
-        , m_r(std::move(aRight))
+        : TBinaryExpr(types::Boolean(), std::move(aLeft), std::move(aRight), aPos)
     {
-        height = Height({m_l.get(), m_r.get()});
     }
     void Eval(TRun& aRun, TVal& aOut) const override { aOut.n.i = EvalBool(aRun); }
     qint64 EvalInt(TRun& aRun) const override { return EvalBool(aRun); }
@@ -446,7 +433,6 @@ public:
         }
         return false;
     }
-    bool IsConst() const override { return m_l->IsConst() && m_r->IsConst(); }
 
 private:
     template <class V> static bool Apply(V a, V b)
@@ -465,8 +451,6 @@ private:
             return a >= b;
         return false;
     }
-    TExprPtr m_l;
-    TExprPtr m_r;
 };
 
 template <TCmpKind K> TExprPtr MakeCompare(TCmpOp aOp, TExprPtr l, TExprPtr r, const TSrcPos& p)
@@ -595,16 +579,13 @@ void SetRangeBits(TAggregate& aSet, qint64 aLow, qint64 aHigh, const TSrcPos& aP
         aSet.Put(v, true);
 }
 
-class TSetBin final : public TExpr {
+class TSetBin final : public TBinaryExpr {
 public:
     TSetBin(TSetOp aOp, const TScriptType* aType, TExprPtr aLeft, TExprPtr aRight,
             const TSrcPos& aPos)
-        : TExpr(aType, aPos)
+        : TBinaryExpr(aType, std::move(aLeft), std::move(aRight), aPos)
         , m_op(aOp)
-        , m_l(std::move(aLeft))
-        , m_r(std::move(aRight))
     {
-        height = Height({m_l.get(), m_r.get()});
     }
     void Eval(TRun& aRun, TVal& aOut) const override
     {
@@ -619,12 +600,9 @@ public:
         }
         aOut = std::move(a);
     }
-    bool IsConst() const override { return m_l->IsConst() && m_r->IsConst(); }
 
 private:
     TSetOp m_op;
-    TExprPtr m_l;
-    TExprPtr m_r;
 };
 
 class TInNode final : public TExpr {
