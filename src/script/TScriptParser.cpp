@@ -604,7 +604,8 @@ const TScriptType* TScriptParser::OrdinalIndex(TContext& aCtx, TScope& aDeclScop
     const TScriptType* t = Type(aCtx, aDeclScope);
     if (!t->IsOrdinal())
         Fail(pos, QStringLiteral("Type d'indice ordinal attendu"));
-    if (t->high - t->low >= kMaxTypeCells || t->high < t->low)
+    // In unsigned arithmetic: the span of Int64 does not fit in a signed difference.
+    if (t->high < t->low || quint64(t->high) - quint64(t->low) >= quint64(kMaxTypeCells))
         Fail(pos, QStringLiteral("Tableau trop grand"));
     return t;
 }
@@ -631,6 +632,7 @@ const TScriptType* TScriptParser::ArrayType(TContext& aCtx, TScope& aDeclScope)
         t->kind = TTypeKind::Array;
         t->index = *it;
         t->elem = elem;
+        // OrdinalIndex bounded count; the product is checked by division, never computed first.
         const qint64 count = (*it)->high - (*it)->low + 1;
         if (elem->cells > kMaxTypeCells / count)
             Fail(pos, QStringLiteral("Type trop volumineux"));

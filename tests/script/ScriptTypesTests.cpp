@@ -139,4 +139,30 @@ TEST(ScriptTypes, MemoryOfVariablesIsBounded)
               S("[Erreur] test.pas(1:8): Type trop volumineux"));
 }
 
+TEST(ScriptTypes, IndexTypesSpanningInt64AreTooLarge)
+{
+    // Their element count does not even fit in an Int64.
+    const char* const cases[][2] = {
+        {"var a: array[Int64] of Byte;", "1:14"},
+        {"var a: array[NativeInt] of Byte;", "1:14"},
+        {"var a: array[-9223372036854775807..9223372036854775807] of Byte;", "1:14"},
+        {"var a: array[0..1, Int64] of Byte;", "1:20"},
+        {"var a: array[1..2] of array[Int64] of Byte;", "1:29"},
+        {"type R = record n: Integer; a: array[Int64] of Byte; end;", "1:38"},
+        {"type T = array[Int64] of Integer;", "1:16"},
+    };
+    for (const auto& [declaration, place] : cases)
+        EXPECT_EQ(CompileError(S(declaration) + S("\nbegin end.")),
+                  S("[Erreur] test.pas(") + S(place) + S("): Tableau trop grand"))
+            << declaration;
+    EXPECT_EQ(CompileError(S("var a: array[0..1023, 0..1023, 0..1023] of Byte;\nbegin end.")),
+              S("[Erreur] test.pas(1:8): Type trop volumineux"));
+    EXPECT_EQ(CompileError(S("type R = record a, b: array[0..999999] of Byte; end;\nbegin end.")),
+              S("[Erreur] test.pas(1:20): Type trop volumineux"));
+    // The largest index types that still fit.
+    EXPECT_EQ(Emitted(Body("var a: array[9223372036854775806..9223372036854775807] of Byte;",
+                           "a[High(a)] := 7; Emit(IntToStr(a[9223372036854775807] + Length(a)));")),
+              S("9"));
+}
+
 } // namespace
