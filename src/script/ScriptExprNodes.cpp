@@ -498,7 +498,8 @@ class TNotInt final : public TUnary {
 public:
     using TUnary::TUnary;
     void Eval(TRun& aRun, TVal& aOut) const override { aOut.n.i = EvalInt(aRun); }
-    qint64 EvalInt(TRun& aRun) const override { return ~m_e->EvalInt(aRun); }
+    // The complement of a Byte is a Byte: wrapped to the operand's width and signedness.
+    qint64 EvalInt(TRun& aRun) const override { return type->Normalize(~m_e->EvalInt(aRun)); }
 };
 
 class TNegInt final : public TUnary {

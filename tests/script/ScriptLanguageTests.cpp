@@ -42,6 +42,20 @@ TEST(ScriptLanguage, IntegersWrapToTheirDeclaredWidth)
         S("-2147483648|15|4294967295|44 4464 -25536|-16777201 4278190095 4278190095|2147483648"));
 }
 
+TEST(ScriptLanguage, NotKeepsTheWidthOfItsOperand)
+{
+    EXPECT_EQ(Emitted(Body("var b: Byte; w: Word; c: Cardinal; lw: LongWord; si: ShortInt; "
+                           "s: SmallInt; i: Integer; n: Int64;",
+                           R"(
+        b := $0F; w := $00FF; Emit(IntToStr(not b) + ' ' + IntToStr((not w) shr 8) + ' ' + IntToStr(not w));
+        c := 5; lw := 0; Emit(IntToStr(not c) + ' ' + IntToStr(not lw));
+        si := 5; s := 0; i := 0; n := 0; Emit(IntToStr(not si) + ' ' + IntToStr(not s) + ' ' + IntToStr(not i) + ' ' + IntToStr(not n));
+        i := not b; if not b = 240 then Emit(IntToStr(i));
+        Emit(IntToStr(not Byte(0)) + ' ' + IntToStr(not Word(1)));
+    )")),
+              S("240 255 65280|4294967290 4294967295|-6 -1 -1 -1|240|255 65534"));
+}
+
 TEST(ScriptLanguage, BooleansShortCircuitAndCompare)
 {
     EXPECT_EQ(Emitted(Body("var x: Integer; b: Boolean;", R"(
