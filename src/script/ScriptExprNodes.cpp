@@ -296,7 +296,22 @@ protected:
     TExprPtr m_r;
 };
 
-enum class TIntKind : quint8 { Add, Sub, Mul, Div, Mod, And, Or, Xor, Shl, Shr64, Shr32s, Shr32u };
+enum class TIntKind : quint8 {
+    Add,
+    Sub,
+    Mul,
+    Div,
+    Mod,
+    And,
+    Or,
+    Xor,
+    Shl64,
+    Shl32s,
+    Shl32u,
+    Shr64,
+    Shr32s,
+    Shr32u
+};
 
 template <TIntKind K> class TIntBin final : public TBinaryExpr {
 public:
@@ -332,8 +347,14 @@ public:
             return a | b;
         if constexpr (K == TIntKind::Xor)
             return a ^ b;
-        if constexpr (K == TIntKind::Shl)
+        // Shifts work on the bit pattern and take the count modulo the width, as the processor
+        // does; 32-bit results are read back as Integer or Cardinal.
+        if constexpr (K == TIntKind::Shl64)
             return qint64(quint64(a) << (b & 63));
+        if constexpr (K == TIntKind::Shl32s)
+            return qint64(qint32(quint32(a) << (b & 31)));
+        if constexpr (K == TIntKind::Shl32u)
+            return qint64(quint32(a) << (b & 31));
         if constexpr (K == TIntKind::Shr64)
             return qint64(quint64(a) >> (b & 63));
         if constexpr (K == TIntKind::Shr32s)
@@ -343,6 +364,12 @@ public:
         return 0;
     }
 };
+
+template <TIntKind K>
+TExprPtr MakeIntBin(const TScriptType* aType, TExprPtr l, TExprPtr r, const TSrcPos& p)
+{
+    return std::make_unique<TIntBin<K>>(aType, std::move(l), std::move(r), p);
+}
 
 template <TBinOp Op> class TFloatBin final : public TBinaryExpr {
 public:
@@ -902,17 +929,17 @@ TExprPtr IntBinary(TBinOp aOp, TExprPtr l, TExprPtr r, const TScriptType* aType,
     case TBinOp::Xor:
         return std::make_unique<TIntBin<TIntKind::Xor>>(aType, std::move(l), std::move(r), p);
     case TBinOp::Shl:
-        return std::make_unique<TIntBin<TIntKind::Shl>>(aType, std::move(l), std::move(r), p);
     case TBinOp::Shr: {
-        // A 32-bit operand shifts within 32 bits, as it would in the language's home.
-        if (l->type->IsInteger() && l->type->bits == 32) {
-            if (l->type->isUnsigned)
-                return std::make_unique<TIntBin<TIntKind::Shr32u>>(aType, std::move(l),
-                                                                   std::move(r), p);
-            return std::make_unique<TIntBin<TIntKind::Shr32s>>(aType, std::move(l), std::move(r),
-                                                               p);
-        }
-        return std::make_unique<TIntBin<TIntKind::Shr64>>(aType, std::move(l), std::move(r), p);
+        // aType, Integer, Cardinal or Int64, says the width the shift works in.
+        const bool left = aOp == TBinOp::Shl;
+        if (aType->bits == 32 && aType->isUnsigned)
+            return left ? MakeIntBin<TIntKind::Shl32u>(aType, std::move(l), std::move(r), p)
+                        : MakeIntBin<TIntKind::Shr32u>(aType, std::move(l), std::move(r), p);
+        if (aType->bits == 32)
+            return left ? MakeIntBin<TIntKind::Shl32s>(aType, std::move(l), std::move(r), p)
+                        : MakeIntBin<TIntKind::Shr32s>(aType, std::move(l), std::move(r), p);
+        return left ? MakeIntBin<TIntKind::Shl64>(aType, std::move(l), std::move(r), p)
+                    : MakeIntBin<TIntKind::Shr64>(aType, std::move(l), std::move(r), p);
     }
     case TBinOp::Slash:
         break;

@@ -14,6 +14,18 @@ QString NotApplicable()
     return QStringLiteral("Opérateur non applicable à ce type d'opérande");
 }
 
+// Shifts follow Delphi: operands of 32 bits or fewer shift as an Integer (a Cardinal, for the
+// unsigned 32-bit types) with the count taken mod 32; wider ones as an Int64, count mod 64.
+const TScriptType* ShiftType(const TScriptType* aLeft)
+{
+    if (aLeft->bits < 32 || (aLeft->low >= std::numeric_limits<qint32>::min() &&
+                             aLeft->high <= std::numeric_limits<qint32>::max()))
+        return types::Integer();
+    if (aLeft->low >= 0 && aLeft->high <= std::numeric_limits<quint32>::max())
+        return types::Cardinal();
+    return types::Int64();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- typing helpers
@@ -210,15 +222,13 @@ TExprPtr TScriptParser::Binary(TBinOp aOp, TExprPtr l, TExprPtr r, const TSrcPos
         break;
     case TBinOp::Div:
     case TBinOp::Mod:
-    case TBinOp::Shl:
         if (a->IsInteger() && b->IsInteger())
             return Finish(nodes::IntBinary(aOp, std::move(l), std::move(r), types::Int64(), aPos));
         break;
+    case TBinOp::Shl:
     case TBinOp::Shr:
-        if (a->IsInteger() && b->IsInteger()) {
-            const TScriptType* t = a->bits == 32 ? a : types::Int64();
-            return Finish(nodes::IntBinary(aOp, std::move(l), std::move(r), t, aPos));
-        }
+        if (a->IsInteger() && b->IsInteger())
+            return Finish(nodes::IntBinary(aOp, std::move(l), std::move(r), ShiftType(a), aPos));
         break;
     case TBinOp::And:
     case TBinOp::Or:

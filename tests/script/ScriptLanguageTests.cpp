@@ -42,6 +42,25 @@ TEST(ScriptLanguage, IntegersWrapToTheirDeclaredWidth)
         S("-2147483648|15|4294967295|44 4464 -25536|-16777201 4278190095 4278190095|2147483648"));
 }
 
+TEST(ScriptLanguage, ShiftsWorkIn32BitsUpToInteger)
+{
+    // Delphi's rules: 32 bits and the count mod 32 up to Integer and Cardinal, 64 bits for Int64.
+    EXPECT_EQ(Emitted(Body("var i: Integer; s: SmallInt; t: ShortInt; b: Byte; w: Word; "
+                           "c: Cardinal; n: Int64;",
+                           R"(
+        Emit(IntToStr(1 shl 31) + ' ' + IntToStr(1 shl 32) + ' ' + IntToStr(1 shl 33) + ' ' + IntToStr(1 shl -1));
+        i := 1 shl 31; Emit(IntToStr(i) + ' ' + IntToStr((1 shl 31) shr 31) + ' ' + IntToStr(i shr 32));
+        s := -2; t := -1; Emit(IntToStr(s shr 1) + ' ' + IntToStr(t shr 28));
+        b := $FF; w := $FFFF; Emit(IntToStr(b shl 24) + ' ' + IntToStr(w shl 16) + ' ' + IntToStr(b shl 32));
+        c := $80000000; Emit(IntToStr(c shl 1) + ' ' + IntToStr(c shr 31) + ' ' + IntToStr(Cardinal(1) shl 31));
+        n := 1; Emit(IntToStr(n shl 32) + ' ' + IntToStr(n shl 63) + ' ' + IntToStr(n shl 64));
+        n := -2; Emit(IntToStr(n shr 1) + ' ' + IntToStr($100000000 shr 32));
+    )")),
+              S("-2147483648 1 2 -2147483648|-2147483648 1 -2147483648|2147483647 15|"
+                "-16777216 -65536 255|0 1 2147483648|4294967296 -9223372036854775808 1|"
+                "9223372036854775807 1"));
+}
+
 TEST(ScriptLanguage, NotKeepsTheWidthOfItsOperand)
 {
     EXPECT_EQ(Emitted(Body("var b: Byte; w: Word; c: Cardinal; lw: LongWord; si: ShortInt; "
