@@ -198,9 +198,8 @@ void TScriptLexer::Advance()
     ++m_pos;
 }
 
-bool TScriptLexer::SkipBlanksAndComments(TToken& aDirective, bool aSkipping)
+bool TScriptLexer::SkipBlanksAndComments(TToken& aDirective)
 {
-    Q_UNUSED(aSkipping);
     while (!AtEnd()) {
         const QChar c = At();
         if (c.isSpace()) {
@@ -304,7 +303,7 @@ void TScriptLexer::HexNumber(TToken& aTok)
     aTok.i = qint64(value);
 }
 
-bool TScriptLexer::QuotedString(TToken& aTok, bool aSkipping)
+void TScriptLexer::QuotedString(TToken& aTok)
 {
     QString value;
     for (;;) {
@@ -312,11 +311,8 @@ bool TScriptLexer::QuotedString(TToken& aTok, bool aSkipping)
             const TSrcPos start = Here();
             Advance();
             for (;;) {
-                if (AtEnd() || At() == u'\n' || At() == u'\r') {
-                    if (aSkipping)
-                        return false;
+                if (AtEnd() || At() == u'\n' || At() == u'\r')
                     ThrowCompile(start, QStringLiteral("Chaîne non terminée"));
-                }
                 if (At() == u'\'') {
                     if (At(1) == u'\'') {
                         value += QLatin1Char('\'');
@@ -351,16 +347,10 @@ bool TScriptLexer::QuotedString(TToken& aTok, bool aSkipping)
                     Advance();
                 }
             }
-            if (digits == 0) {
-                if (aSkipping)
-                    return false;
+            if (digits == 0)
                 ThrowCompile(start, QStringLiteral("Code de caractère attendu après '#'"));
-            }
-            if (code > 0x10FFFF) {
-                if (aSkipping)
-                    return false;
+            if (code > 0x10FFFF)
                 ThrowCompile(start, QStringLiteral("Code de caractère hors limites"));
-            }
             const char32_t ucs = char32_t(code);
             value += QString::fromUcs4(&ucs, 1);
         } else {
@@ -369,118 +359,131 @@ bool TScriptLexer::QuotedString(TToken& aTok, bool aSkipping)
     }
     aTok.kind = TTok::Str;
     aTok.text = value;
-    return true;
 }
 
-TToken TScriptLexer::Next(bool aSkipping)
+TToken TScriptLexer::SkipToDirective()
 {
     for (;;) {
         TToken tok;
-        if (SkipBlanksAndComments(tok, aSkipping))
+        if (SkipBlanksAndComments(tok))
             return tok;
         tok.pos = Here();
         if (AtEnd())
             return tok;
-        const QChar c = At();
-        if (IsIdentStart(c)) {
-            const qsizetype start = m_pos;
-            while (IsIdentPart(At()))
-                Advance();
-            tok.kind = TTok::Ident;
-            tok.text = m_text.mid(start, m_pos - start);
-            tok.key = tok.text.toLower();
-            tok.kw = Keyword(tok.key);
-            return tok;
-        }
-        if (IsDigit(c)) {
-            Number(tok);
-            return tok;
-        }
-        if (c == u'$') {
-            if (aSkipping && !IsHexDigit(At(1))) {
-                Advance();
-                continue;
-            }
-            HexNumber(tok);
-            return tok;
-        }
-        if (c == u'\'' || c == u'#') {
-            if (QuotedString(tok, aSkipping))
-                return tok;
-            continue;
-        }
-        tok.kind = TTok::Sym;
-        const QChar d = At(1);
-        int length = 1;
-        switch (c.unicode()) {
-        case u'+':
-            tok.sym = TSym::Plus;
-            break;
-        case u'-':
-            tok.sym = TSym::Minus;
-            break;
-        case u'*':
-            tok.sym = TSym::Star;
-            break;
-        case u'/':
-            tok.sym = TSym::Slash;
-            break;
-        case u'=':
-            tok.sym = TSym::Eq;
-            break;
-        case u',':
-            tok.sym = TSym::Comma;
-            break;
-        case u';':
-            tok.sym = TSym::Semi;
-            break;
-        case u'(':
-            tok.sym = TSym::LParen;
-            break;
-        case u')':
-            tok.sym = TSym::RParen;
-            break;
-        case u'[':
-            tok.sym = TSym::LBrack;
-            break;
-        case u']':
-            tok.sym = TSym::RBrack;
-            break;
-        case u'^':
-            tok.sym = TSym::Caret;
-            break;
-        case u'@':
-            tok.sym = TSym::At;
-            break;
-        case u':':
-            tok.sym = d == u'=' ? TSym::Assign : TSym::Colon;
-            length = d == u'=' ? 2 : 1;
-            break;
-        case u'<':
-            tok.sym = d == u'=' ? TSym::Le : d == u'>' ? TSym::Ne : TSym::Lt;
-            length = tok.sym == TSym::Lt ? 1 : 2;
-            break;
-        case u'>':
-            tok.sym = d == u'=' ? TSym::Ge : TSym::Gt;
-            length = d == u'=' ? 2 : 1;
-            break;
-        case u'.':
-            tok.sym = d == u'.' ? TSym::DotDot : TSym::Dot;
-            length = d == u'.' ? 2 : 1;
-            break;
-        default:
-            if (aSkipping) {
-                Advance();
-                continue;
-            }
-            ThrowCompile(tok.pos,
-                         QStringLiteral("Caractère inattendu '") % QString(c) % QLatin1Char('\''));
-        }
-        for (int k = 0; k < length; ++k)
+        if (At() == u'\'') {
+            // Up to the closing quote, or the end of the line for an unterminated one. A doubled
+            // quote closes and reopens, which comes to the same.
             Advance();
-        tok.text = SymbolText(tok.sym);
+            while (!AtEnd() && At() != u'\n' && At() != u'\r') {
+                const bool quote = At() == u'\'';
+                Advance();
+                if (quote)
+                    break;
+            }
+        } else {
+            Advance();
+        }
+    }
+}
+
+TToken TScriptLexer::Next()
+{
+    TToken tok;
+    if (SkipBlanksAndComments(tok))
+        return tok;
+    tok.pos = Here();
+    if (AtEnd())
+        return tok;
+    const QChar c = At();
+    if (IsIdentStart(c)) {
+        const qsizetype start = m_pos;
+        while (IsIdentPart(At()))
+            Advance();
+        tok.kind = TTok::Ident;
+        tok.text = m_text.mid(start, m_pos - start);
+        tok.key = tok.text.toLower();
+        tok.kw = Keyword(tok.key);
         return tok;
     }
+    if (IsDigit(c)) {
+        Number(tok);
+        return tok;
+    }
+    if (c == u'$') {
+        HexNumber(tok);
+        return tok;
+    }
+    if (c == u'\'' || c == u'#') {
+        QuotedString(tok);
+        return tok;
+    }
+    tok.kind = TTok::Sym;
+    const QChar d = At(1);
+    int length = 1;
+    switch (c.unicode()) {
+    case u'+':
+        tok.sym = TSym::Plus;
+        break;
+    case u'-':
+        tok.sym = TSym::Minus;
+        break;
+    case u'*':
+        tok.sym = TSym::Star;
+        break;
+    case u'/':
+        tok.sym = TSym::Slash;
+        break;
+    case u'=':
+        tok.sym = TSym::Eq;
+        break;
+    case u',':
+        tok.sym = TSym::Comma;
+        break;
+    case u';':
+        tok.sym = TSym::Semi;
+        break;
+    case u'(':
+        tok.sym = TSym::LParen;
+        break;
+    case u')':
+        tok.sym = TSym::RParen;
+        break;
+    case u'[':
+        tok.sym = TSym::LBrack;
+        break;
+    case u']':
+        tok.sym = TSym::RBrack;
+        break;
+    case u'^':
+        tok.sym = TSym::Caret;
+        break;
+    case u'@':
+        tok.sym = TSym::At;
+        break;
+    case u':':
+        tok.sym = d == u'=' ? TSym::Assign : TSym::Colon;
+        length = d == u'=' ? 2 : 1;
+        break;
+    case u'<':
+        tok.sym = d == u'=' ? TSym::Le : d == u'>' ? TSym::Ne : TSym::Lt;
+        length = tok.sym == TSym::Lt ? 1 : 2;
+        break;
+    case u'>':
+        tok.sym = d == u'=' ? TSym::Ge : TSym::Gt;
+        length = d == u'=' ? 2 : 1;
+        break;
+    case u'.':
+        tok.sym = d == u'.' ? TSym::DotDot : TSym::Dot;
+        length = d == u'.' ? 2 : 1;
+        break;
+    default:
+        ThrowCompile(tok.pos,
+                     QStringLiteral("Caractère inattendu '") % QString(c) % QLatin1Char('\''));
+    }
+    for (int k = 0; k < length; ++k)
+        Advance();
+    tok.text = SymbolText(tok.sym);
+    return tok;
 }
 
 } // namespace tscript

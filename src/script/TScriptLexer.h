@@ -115,8 +115,11 @@ class TScriptLexer {
 public:
     TScriptLexer(QString aText, int aFile);
 
-    // While skipping a conditional region, text that is no valid token is passed over quietly.
-    TToken Next(bool aSkipping = false);
+    TToken Next();
+    // Passes over the text of an inactive conditional region up to its next directive (or the
+    // end): nothing is read for its value, but comments and strings are respected, so that a
+    // "{$ENDIF}" written inside either is no directive.
+    TToken SkipToDirective();
 
     // All tokens of a text that needs no preprocessing (declarations from the host), ending
     // with Eof; a directive is an error.
@@ -134,10 +137,10 @@ private:
     bool AtEnd() const { return m_pos >= m_text.size(); }
     void Advance();
     TSrcPos Here() const { return {m_file, m_line, m_col}; }
-    bool SkipBlanksAndComments(TToken& aDirective, bool aSkipping);
+    bool SkipBlanksAndComments(TToken& aDirective);
     void Number(TToken& aTok);
     void HexNumber(TToken& aTok);
-    bool QuotedString(TToken& aTok, bool aSkipping);
+    void QuotedString(TToken& aTok);
 
     QString m_text;
     int m_file;

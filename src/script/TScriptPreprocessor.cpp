@@ -44,7 +44,7 @@ void TScriptPreprocessor::ProcessText(const QString& aText, int aFile, const QSt
     TScriptLexer lexer(aText, aFile);
     const size_t condsAtStart = m_conds.size();
     for (;;) {
-        TToken tok = lexer.Next(!Active());
+        TToken tok = Active() ? lexer.Next() : lexer.SkipToDirective();
         if (tok.kind == TTok::Eof) {
             if (m_conds.size() > condsAtStart)
                 ThrowCompile(m_conds.back().pos, QStringLiteral("{$ENDIF} manquant"));
@@ -81,21 +81,35 @@ void TScriptPreprocessor::Directive(const TToken& aTok, const QString& aFolder, 
                                        QLatin1Char('}'));
     };
 
-    if (name == QLatin1String("IFDEF") || name == QLatin1String("IFNDEF")) {
+    if (name == QLatin1String("IFDEF") || name == QLatin1String("IFNDEF") ||
+        name == QLatin1String("IF")) {
         const bool parent = Active();
         bool taking = false;
-        if (parent) {
+        // Inside a skipped region only the nesting counts.
+        if (parent && name == QLatin1String("IF")) {
+            taking = Condition(aTok, name, rest);
+        } else if (parent) {
             needSymbol();
             taking = m_defines.contains(symbol) == (name == QLatin1String("IFDEF"));
         }
-        m_conds.push_back({aTok.pos, parent, taking, false});
+        m_conds.push_back({aTok.pos, parent, taking, taking, false});
+        return;
+    }
+    if (name == QLatin1String("ELSEIF")) {
+        if (m_conds.empty() || m_conds.back().sawElse)
+            ThrowCompile(aTok.pos, QStringLiteral("{$ELSEIF} sans {$IF}"));
+        TCond& c = m_conds.back();
+        c.taking = c.parentActive && !c.taken && Condition(aTok, name, rest);
+        c.taken = c.taken || c.taking;
         return;
     }
     if (name == QLatin1String("ELSE")) {
         if (m_conds.empty() || m_conds.back().sawElse)
             ThrowCompile(aTok.pos, QStringLiteral("{$ELSE} sans {$IFDEF}"));
-        m_conds.back().taking = !m_conds.back().taking;
-        m_conds.back().sawElse = true;
+        TCond& c = m_conds.back();
+        c.taking = !c.taken;
+        c.taken = true;
+        c.sawElse = true;
         return;
     }
     if (name == QLatin1String("ENDIF") || name == QLatin1String("IFEND")) {
@@ -124,6 +138,108 @@ void TScriptPreprocessor::Directive(const TToken& aTok, const QString& aFolder, 
     } else if (m_warn) {
         m_warn(aTok.pos, QStringLiteral("Directive inconnue ignorée {$") % name % QLatin1Char('}'));
     }
+}
+
+namespace {
+
+// defined(X), not, and, or and parentheses, with Pascal's precedence.
+class TConditionParser {
+public:
+    TConditionParser(std::vector<TToken> aTokens, const QSet<QString>& aDefines)
+        : m_toks(std::move(aTokens))
+        , m_defines(aDefines)
+    {
+    }
+    // False when the text is no such expression.
+    bool Parse(bool& aValue) { return Or(aValue, 0) && m_toks[m_p].kind == TTok::Eof; }
+
+private:
+    static constexpr int kMaxDepth = 64;
+
+    bool Accept(TKw aKw)
+    {
+        if (!m_toks[m_p].Is(aKw))
+            return false;
+        ++m_p;
+        return true;
+    }
+    bool Accept(TSym aSym)
+    {
+        if (!m_toks[m_p].Is(aSym))
+            return false;
+        ++m_p;
+        return true;
+    }
+    bool Or(bool& aValue, int aDepth)
+    {
+        if (!And(aValue, aDepth))
+            return false;
+        while (Accept(TKw::Or)) {
+            bool right = false;
+            if (!And(right, aDepth))
+                return false;
+            aValue = aValue || right;
+        }
+        return true;
+    }
+    bool And(bool& aValue, int aDepth)
+    {
+        if (!Factor(aValue, aDepth))
+            return false;
+        while (Accept(TKw::And)) {
+            bool right = false;
+            if (!Factor(right, aDepth))
+                return false;
+            aValue = aValue && right;
+        }
+        return true;
+    }
+    bool Factor(bool& aValue, int aDepth)
+    {
+        if (aDepth > kMaxDepth)
+            return false;
+        if (Accept(TKw::Not)) {
+            if (!Factor(aValue, aDepth + 1))
+                return false;
+            aValue = !aValue;
+            return true;
+        }
+        if (Accept(TSym::LParen))
+            return Or(aValue, aDepth + 1) && Accept(TSym::RParen);
+        const TToken& tok = m_toks[m_p];
+        if (!tok.IsPlainIdent() || tok.key != QLatin1String("defined"))
+            return false;
+        ++m_p;
+        if (!Accept(TSym::LParen) || !m_toks[m_p].IsPlainIdent())
+            return false;
+        aValue = m_defines.contains(m_toks[m_p].key);
+        ++m_p;
+        return Accept(TSym::RParen);
+    }
+
+    std::vector<TToken> m_toks;
+    const QSet<QString>& m_defines;
+    size_t m_p = 0;
+};
+
+} // namespace
+
+bool TScriptPreprocessor::Condition(const TToken& aTok, const QString& aName,
+                                    const QString& aText) const
+{
+    bool value = false;
+    bool ok = false;
+    try {
+        TConditionParser parser(TScriptLexer::Tokenize(aText, aTok.pos.file), m_defines);
+        ok = parser.Parse(value);
+    } catch (const TCompileError&) {
+        ok = false;
+    }
+    if (!ok)
+        ThrowCompile(aTok.pos, QStringLiteral("Condition de {$") % aName %
+                                   QStringLiteral("} non prise en charge : seuls defined(...), "
+                                                  "not, and, or et les parenthèses sont admis"));
+    return value;
 }
 
 QString TScriptPreprocessor::Resolve(const QString& aName, const QString& aFolder) const

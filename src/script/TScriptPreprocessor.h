@@ -18,7 +18,8 @@ struct TSourceFiles {
 };
 
 // Turns the main text and its include files into one token list, applying the conditional
-// directives. {$I name} is looked up beside the including file.
+// directives: {$IFDEF}, {$IFNDEF}, {$IF} with defined(X), not, and, or and parentheses,
+// {$ELSEIF}, {$ELSE}, {$ENDIF} or {$IFEND}. {$I name} is looked up beside the including file.
 class TScriptPreprocessor {
 public:
     using TWarn = std::function<void(const TSrcPos&, const QString&)>;
@@ -37,11 +38,14 @@ private:
         TSrcPos pos;
         bool parentActive;
         bool taking; // this branch is taken
+        bool taken;  // this branch or an earlier one, so that no later one is
         bool sawElse;
     };
 
     void ProcessText(const QString& aText, int aFile, const QString& aFolder, int aDepth);
     void Directive(const TToken& aTok, const QString& aFolder, int aDepth);
+    // The condition of {$IF} or {$ELSEIF}.
+    bool Condition(const TToken& aTok, const QString& aName, const QString& aText) const;
     void Include(const TToken& aTok, const QString& aName, const QString& aFolder, int aDepth);
     QString Resolve(const QString& aName, const QString& aFolder) const;
     bool Active() const

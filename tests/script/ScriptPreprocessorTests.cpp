@@ -93,6 +93,65 @@ TEST(ScriptConditionals, SkippedTextNeedNotBeValid)
         S("ok"));
 }
 
+TEST(ScriptConditionals, SkippedTextIsNotReadForValues)
+{
+    EXPECT_EQ(Emitted(S("begin\n{$IFDEF NEVER}\n  x := 18446744073709551615; y := 1e999;\n"
+                        "  z := $12345678901234567; c := #1114112; d := #; e := $;\n{$ENDIF}\n"
+                        "{$IFNDEF NEVER} Emit('ok'); {$ELSE} 99999999999999999999 {$ENDIF}\n"
+                        "end.")),
+              S("ok"));
+}
+
+TEST(ScriptConditionals, DirectivesInSkippedStringsAndCommentsAreNoDirectives)
+{
+    EXPECT_EQ(Emitted(S("begin\n{$IFDEF NEVER}\n  s := '{$ENDIF}'; t := 'it''s {$ENDIF}';\n"
+                        "  // {$ENDIF}\n  (* {$ENDIF} *) { {$ELSE} \n  Emit('skipped');\n"
+                        "{$ELSE}\n  Emit('taken');\n{$ENDIF}\nend.")),
+              S("taken"));
+    // An unterminated string in skipped text ends with its line.
+    EXPECT_EQ(Emitted(S("begin\n{$IFDEF NEVER} don't\n{$ELSE} Emit('else'); {$ENDIF}\nend.")),
+              S("else"));
+}
+
+TEST(ScriptConditionals, IfWithDefinedAndElseIf)
+{
+    EXPECT_EQ(Emitted(S("{$DEFINE A}\nbegin\n"
+                        "{$IF Defined(A)} Emit('1'); {$IFEND}\n"
+                        "{$IF defined(B)} Emit('no'); {$ELSE} Emit('2'); {$ENDIF}\n"
+                        "{$IF DEFINED(B)} Emit('no'); {$ELSEIF defined(A) and not defined(B)} "
+                        "Emit('3'); {$ELSEIF defined(A)} Emit('no'); {$ELSE} Emit('no'); {$IFEND}\n"
+                        "{$IF not (defined(A) or defined(B))} Emit('no'); "
+                        "{$ELSEIF defined(B) or (defined(A) and not defined(C))} Emit('4'); "
+                        "{$ENDIF}\n"
+                        "{$IF defined(B)} Emit('no'); {$ELSEIF defined(C)} Emit('no'); "
+                        "{$ELSE} Emit('5'); {$ENDIF}\n"
+                        "{$IFDEF B}{$IF broken((}{$ELSEIF also broken}{$ENDIF}{$ENDIF}\n"
+                        "end.")),
+              S("1|2|3|4|5"));
+}
+
+TEST(ScriptConditionals, UnsupportedIfConditionsAreRefusedWhereTheyAre)
+{
+    const QString unsupported =
+        S("): Condition de {$IF} non prise en charge : seuls defined(...), not, and, or et les "
+          "parenthèses sont admis");
+    EXPECT_EQ(CompileError(S("begin\n{$IF CompilerVersion >= 20} Emit('a'); {$IFEND}\nend.")),
+              S("[Erreur] test.pas(2:1") + unsupported);
+    EXPECT_EQ(CompileError(S("begin\n  {$IF defined(A}\n  {$ENDIF}\nend.")),
+              S("[Erreur] test.pas(2:3") + unsupported);
+    EXPECT_EQ(CompileError(S("begin\n{$IF}{$ENDIF}\nend.")),
+              S("[Erreur] test.pas(2:1") + unsupported);
+    EXPECT_EQ(CompileError(S("begin\n{$IF defined(A)}\n{$ELSEIF Declared(X)}\n{$ENDIF}\nend.")),
+              S("[Erreur] test.pas(3:1): Condition de {$ELSEIF} non prise en charge : seuls "
+                "defined(...), not, and, or et les parenthèses sont admis"));
+    EXPECT_EQ(CompileError(S("begin\n  {$ELSEIF defined(A)}\nend.")),
+              S("[Erreur] test.pas(2:3): {$ELSEIF} sans {$IF}"));
+    EXPECT_EQ(CompileError(S("{$IF defined(A)}{$ELSE}{$ELSEIF defined(B)}{$ENDIF}\nbegin end.")),
+              S("[Erreur] test.pas(1:24): {$ELSEIF} sans {$IF}"));
+    EXPECT_EQ(CompileError(S("begin\n{$IF defined(A)}\nend.")),
+              S("[Erreur] test.pas(2:1): {$ENDIF} manquant"));
+}
+
 TEST(ScriptConditionals, PredefinedSymbols)
 {
     TScriptHarness h;
