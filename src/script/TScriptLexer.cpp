@@ -189,7 +189,9 @@ void TScriptLexer::Advance()
 {
     if (AtEnd())
         return;
-    if (m_text.at(m_pos) == u'\n') {
+    // "\n", "\r\n" and a lone "\r" (old Mac files) each end a line.
+    const QChar c = m_text.at(m_pos);
+    if (c == u'\n' || (c == u'\r' && At(1) != u'\n')) {
         ++m_line;
         m_col = 1;
     } else {
@@ -205,7 +207,7 @@ bool TScriptLexer::SkipBlanksAndComments(TToken& aDirective)
         if (c.isSpace()) {
             Advance();
         } else if (c == u'/' && At(1) == u'/') {
-            while (!AtEnd() && At() != u'\n')
+            while (!AtEnd() && At() != u'\n' && At() != u'\r')
                 Advance();
         } else if (c == u'{' || (c == u'(' && At(1) == u'*')) {
             const bool brace = c == u'{';

@@ -73,7 +73,11 @@ void TScriptPreprocessor::Directive(const TToken& aTok, const QString& aFolder, 
     if (n < body.size() && (body.at(n) == u'+' || body.at(n) == u'-'))
         return;
     const QString rest = body.mid(n).trimmed();
-    const QString symbol = rest.section(QLatin1Char(' '), 0, 0).toLower();
+    // The first word, whatever blank follows it (a tab, a line break of any kind).
+    qsizetype wordEnd = 0;
+    while (wordEnd < rest.size() && !rest.at(wordEnd).isSpace())
+        ++wordEnd;
+    const QString symbol = rest.left(wordEnd).toLower();
 
     auto needSymbol = [&] {
         if (symbol.isEmpty())

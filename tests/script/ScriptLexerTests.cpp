@@ -63,6 +63,27 @@ TEST(ScriptLexer, CommentsDisappearAndPositionsCountLinesAndColumns)
     EXPECT_EQ(t[2].pos.col, 2);
 }
 
+TEST(ScriptLexer, LoneCarriageReturnsEndLinesToo)
+{
+    // Old Mac files end their lines with "\r" alone; "\r\n" is still one line break.
+    const auto t = Lex("a // x\r b\r\r\tc\r\nd { e\r } f");
+    ASSERT_EQ(t.size(), 6u);
+    EXPECT_EQ(t[1].text, S("b"));
+    EXPECT_EQ(t[1].pos.line, 2);
+    EXPECT_EQ(t[1].pos.col, 2);
+    EXPECT_EQ(t[2].pos.line, 4);
+    EXPECT_EQ(t[2].pos.col, 2);
+    EXPECT_EQ(t[3].pos.line, 5);
+    EXPECT_EQ(t[3].pos.col, 1);
+    EXPECT_EQ(t[4].text, S("f"));
+    EXPECT_EQ(t[4].pos.line, 6);
+    EXPECT_EQ(t[4].pos.col, 4);
+    EXPECT_EQ(CompileError(S("begin\r  Foo;\rend.")),
+              S("[Erreur] test.pas(2:3): Identificateur inconnu 'Foo'"));
+    EXPECT_EQ(RunError(S("var z: Integer;\rbegin\r  z := 1 div z;\rend.")),
+              S("test.pas(3:10): Division par zéro"));
+}
+
 TEST(ScriptLexer, KeywordsAreFoundWithoutCase)
 {
     const auto t = Lex("BEGIN End wHiLe Foo");

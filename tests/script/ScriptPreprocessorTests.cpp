@@ -70,6 +70,19 @@ TEST_F(ScriptIncludes, ErrorsNameTheIncludedFileAndItsLine)
     EXPECT_EQ(h.engine.ErrorText(), S("div.inc(3:19): Division par zéro"));
 }
 
+TEST_F(ScriptIncludes, LoneCarriageReturnsEndLinesInEveryFile)
+{
+    Write(Path("cr.inc"), S("procedure P;\rbegin\r  Unknown;\rend;\r"));
+    EXPECT_EQ(MainError(S("{$I cr.inc}\rbegin end.")),
+              S("[Erreur] cr.inc(3:3): Identificateur inconnu 'Unknown'"));
+    // A line comment ends at a lone "\r", also in skipped text, and so does a directive's word.
+    EXPECT_EQ(RunMain(S("{$DEFINE A\rcomment}\rbegin\r{$IFDEF NEVER}\r  // skipped\r{$ELSE}\r"
+                        "  Emit('cr'); // kept\r{$ENDIF}\r{$IFDEF A} Emit('a'); {$ENDIF}\rend.")),
+              S("cr|a"));
+    EXPECT_EQ(MainError(S("begin\r{$IFDEF NEVER}\r{$ENDIF}\r  {$ELSE}\rend.")),
+              S("[Erreur] main.pas(4:3): {$ELSE} sans {$IFDEF}"));
+}
+
 TEST(ScriptConditionals, DefineIfdefElseEndif)
 {
     EXPECT_EQ(Emitted(S("{$DEFINE DEBUG}\nbegin\n"
