@@ -219,9 +219,21 @@ const TNativeDef kNatives[] = {
      }},
     {"function QuotedStr(const S: string): string;",
      [](TRun&, TVal* a, TVal& r) {
-         QString t = a[0].s;
-         t.replace(QLatin1Char('\''), QLatin1String("''"));
-         r.s = QLatin1Char('\'') % t % QLatin1Char('\'');
+         // In one pass: QString::replace moves the whole tail again for every block of quotes.
+         const QString& s = a[0].s;
+         const qsizetype quotes = s.count(QLatin1Char('\''));
+         CheckLength(qint64(s.size()) + quotes + 2);
+         QString out;
+         out.reserve(s.size() + quotes + 2);
+         out += QLatin1Char('\'');
+         qsizetype p = 0;
+         for (qsizetype hit; (hit = s.indexOf(QLatin1Char('\''), p)) >= 0; p = hit + 1) {
+             out += QStringView(s).mid(p, hit + 1 - p);
+             out += QLatin1Char('\'');
+         }
+         out += QStringView(s).mid(p);
+         out += QLatin1Char('\'');
+         r.s = std::move(out);
      }},
     {"function StringOfChar(Ch: Char; Count: Integer): string;",
      [](TRun&, TVal* a, TVal& r) { r.s = Repeat(QString(QChar(char16_t(a[0].n.i))), a[1].n.i); }},

@@ -4,6 +4,7 @@
 #include "ScriptTestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -48,6 +49,24 @@ TEST(ScriptLibrary, TextRoutines)
     )")),
               S("bcd,ab,c,,|3 0 0 5|adef|abcd|<abcd>|éCOLE ÉCOLE École école|[a b][a ][  a]|a+-B "
                 "a++|'l''été' *** abab abc|compare|ab2|abcQ"));
+}
+
+TEST(ScriptLibrary, QuotedStrTakesLinearTime)
+{
+    EXPECT_EQ(Emitted(Body("", R"(
+        Emit(QuotedStr('') + ' ' + QuotedStr('''') + ' ' + QuotedStr('a''b''''c') + ' ' + QuotedStr('x'));
+    )")),
+              S("'' '''' 'a''b''''c' 'x'"));
+    // 36 million characters with 4 million quotes: seconds when the tail moves for each block
+    // of quotes, a fraction of a second in one pass.
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(Emitted(Body("var s: string;", R"(
+        s := QuotedStr(DupeString('abcdefgh''', 4000000));
+        Emit(IntToStr(Length(s)) + Copy(s, 1, 11) + Copy(s, Length(s) - 10, 11));
+    )")),
+              S("40000002'abcdefgh''abcdefgh'''"));
+    EXPECT_LT(clock.elapsed(), 3000);
 }
 
 TEST(ScriptLibrary, Format)
