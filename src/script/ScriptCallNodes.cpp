@@ -46,6 +46,8 @@ void Store(TVal& aSlot, const TScriptType* aType)
 {
     if (aType->IsOrdinal())
         aSlot.n.i = aType->Normalize(aSlot.n.i);
+    else
+        aType->FitText(aSlot.s);
 }
 
 class TCallBase : public TExpr {
@@ -161,6 +163,8 @@ TScriptValue ToHost(const TScriptType* aType, const TVal& aValue)
     case TTypeKind::Float:
         return TScriptValue(aValue.n.f);
     case TTypeKind::String:
+        if (aType->maxLength > 0)
+            return TScriptValue(aValue.s.left(aType->maxLength));
         return TScriptValue(aValue.s);
     case TTypeKind::Set:
         return TScriptValue(qint64(aValue.agg ? aValue.agg->bits[0] : 0));
@@ -191,6 +195,7 @@ void FromHost(const TScriptType* aType, const TScriptValue& aValue, TVal& aOut)
         aOut.s = aValue.ToString();
         if (aOut.s.size() > kMaxStringLength)
             aOut.s.truncate(kMaxStringLength);
+        aType->FitText(aOut.s);
         break;
     case TTypeKind::Set: {
         aOut.agg = std::make_unique<TAggregate>();

@@ -18,6 +18,7 @@ void StoreValue(TVal& aDst, TVal&& aValue, const TScriptType* aType)
         break;
     case TTypeKind::String:
         aDst.s = std::move(aValue.s);
+        aType->FitText(aDst.s);
         break;
     default:
         aDst = std::move(aValue);
@@ -49,7 +50,7 @@ private:
 };
 
 // The quick forms: an ordinal, float or text into a plain variable slot.
-enum class TQuick : quint8 { Int64, Int32, IntOther, Float, Str };
+enum class TQuick : quint8 { Int64, Int32, IntOther, Float, Str, ShortStr };
 
 template <bool Global, TQuick Q> class TAssignSlot final : public TStmt {
 public:
@@ -76,6 +77,8 @@ public:
             Slot(aRun).n.f = v;
         } else {
             QString v = m_value->EvalStr(aRun);
+            if constexpr (Q == TQuick::ShortStr)
+                m_type->FitText(v);
             Slot(aRun).s = std::move(v);
         }
         return TFlow::Normal;
@@ -110,6 +113,9 @@ TStmtPtr QuickAssign(const TScriptType* t, int aSlot, TExprPtr aValue, const TSr
     if (t->IsFloat())
         return std::make_unique<TAssignSlot<Global, TQuick::Float>>(t, aSlot, std::move(aValue),
                                                                     aPos);
+    if (t->kind == TTypeKind::String && t->maxLength > 0)
+        return std::make_unique<TAssignSlot<Global, TQuick::ShortStr>>(t, aSlot, std::move(aValue),
+                                                                       aPos);
     if (t->kind == TTypeKind::String)
         return std::make_unique<TAssignSlot<Global, TQuick::Str>>(t, aSlot, std::move(aValue),
                                                                   aPos);
@@ -448,9 +454,11 @@ public:
     }
     TFlow Exec(TRun& aRun) const override
     {
-        const qint64 n = std::max<qint64>(0, m_length->EvalInt(aRun));
+        qint64 n = std::max<qint64>(0, m_length->EvalInt(aRun));
         if (n > kMaxStringLength)
             ThrowRun(pos, QStringLiteral("Chaîne trop longue"));
+        if (m_string->type->maxLength > 0)
+            n = std::min<qint64>(n, m_string->type->maxLength);
         aRun.Charge(n >> 12, pos);
         m_string->Address(aRun)->s.resize(qsizetype(n), QChar(u' '));
         return TFlow::Normal;
@@ -471,7 +479,8 @@ TStmtPtr Assign(TExprPtr aTarget, TExprPtr aValue, const TSrcPos& aPos)
     const TExpr::TSlotKind kind = aTarget->SlotKind(slot);
     const TScriptType* t = aTarget->type;
     TExprList parts;
-    if (nodes::TakeAppendedParts(aValue, *aTarget, parts)) {
+    // Appending in place would not cut a short string to its length.
+    if (t->maxLength == 0 && nodes::TakeAppendedParts(aValue, *aTarget, parts)) {
         if (kind == TExpr::TSlotKind::Local)
             return std::make_unique<TAppendSlot<false>>(slot, std::move(parts), aPos);
         return std::make_unique<TAppendSlot<true>>(slot, std::move(parts), aPos);

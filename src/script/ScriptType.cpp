@@ -27,6 +27,8 @@ QString TScriptType::DisplayName() const
         return QStringLiteral("set of ") % (elem ? elem->DisplayName() : QString());
     case TTypeKind::Integer:
         return QString::number(low) % QStringLiteral("..") % QString::number(high);
+    case TTypeKind::String:
+        return QStringLiteral("string[%1]").arg(maxLength);
     default:
         return QStringLiteral("?");
     }

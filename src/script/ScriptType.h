@@ -46,7 +46,8 @@ public:
     const TScriptType* index = nullptr; // array index type
     std::vector<QString> enumNames;
     std::vector<TField> fields;
-    qint64 cells = 1; // storage size in values, bounds memory use
+    qint64 cells = 1;  // storage size in values, bounds memory use
+    int maxLength = 0; // string[N]: N, 0 for other strings
 
     bool IsOrdinal() const
     {
@@ -65,6 +66,12 @@ public:
     const TScriptType* Root() const { return kind == TTypeKind::Enum && elem ? elem : this; }
     int FieldIndex(const QString& aKey) const;
     QString DisplayName() const;
+    // A short string keeps the first N characters of what is stored in it.
+    void FitText(QString& aText) const
+    {
+        if (maxLength > 0 && aText.size() > maxLength)
+            aText.truncate(maxLength);
+    }
 
     qint64 Normalize(qint64 aValue) const
     {

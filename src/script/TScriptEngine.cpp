@@ -345,6 +345,7 @@ bool TScriptEngine::RegisterConstant(const QString& aName, const QString& aTypeN
         break;
     case TTypeKind::String:
         v.s = aValue.ToString();
+        t->FitText(v.s);
         break;
     case TTypeKind::Char: {
         const QString s = aValue.ToString();

@@ -256,6 +256,7 @@ TVal TScriptParser::ConstValue(const TScriptType* aType, TContext& aCtx)
     TVal v = ConstOf(e);
     if (aType->IsOrdinal())
         v.n.i = aType->Normalize(v.n.i);
+    aType->FitText(v.s);
     return v;
 }
 
@@ -519,12 +520,21 @@ const TScriptType* TScriptParser::Type(TContext& aCtx, TScope& aDeclScope)
         if (sym && sym->kind == TSymKind::Type) {
             Next();
             const TScriptType* t = sym->type;
-            // string[80]: a short string is a string here.
+            // string[80]: a string that keeps at most 80 characters.
             if (t->kind == TTypeKind::String && Cur().Is(TSym::LBrack)) {
                 Next();
                 TExprPtr length = ConstExpression(aCtx);
                 RequireInteger(length);
+                const qint64 n = ConstOf(length).n.i;
+                if (n < 1 || n > 255)
+                    Fail(length->pos,
+                         QStringLiteral("Longueur de chaîne courte hors limites : %1 (1 à 255)")
+                             .arg(n));
                 Expect(TSym::RBrack);
+                TScriptType* shortString = m_prog.NewType();
+                shortString->kind = TTypeKind::String;
+                shortString->maxLength = int(n);
+                return shortString;
             }
             return t;
         }

@@ -69,6 +69,46 @@ TEST(ScriptTypes, StructuredValuesAreCopiedByValue)
               S("1x2y|1x|42|7made0|made6"));
 }
 
+TEST(ScriptTypes, ShortStringsKeepTheirDeclaredLength)
+{
+    EXPECT_EQ(Emitted(Body(R"(
+        type TS = string[3]; TR = record n: string[2]; end;
+        var s: string[3]; r: TR; a: array[1..2] of TS; t: TS; g: string[4] = 'abcdefg'; plain: string;
+        const C: string[2] = 'xyz';
+        procedure P(v: TS); begin Emit(v); end;
+        function F: TS; begin Result := 'hello'; end;)",
+                           R"(
+        s := 'abcdef'; Emit(s); s := s + 'zz'; Emit(s);
+        r.n := 'hello'; a[1] := 'world'; Emit(r.n + ' ' + a[1]);
+        P('longer'); Emit(F + ' ' + g + ' ' + C);
+        SetLength(s, 10); Emit(s + '|' + IntToStr(Length(s)));
+        t := 'q'; Emit(t); plain := 'abcdef'; t := plain; Emit(t + ' ' + plain);
+    )")),
+              S("abc|abc|he wor|lon|hel abcd xy|abc|3|q|abc abcdef"));
+    EXPECT_EQ(CompileError(S("var s: string[0];\nbegin end.")),
+              S("[Erreur] test.pas(1:15): Longueur de chaîne courte hors limites : 0 (1 à 255)"));
+    EXPECT_EQ(CompileError(S("const N = 256;\nvar s: string[N];\nbegin end.")),
+              S("[Erreur] test.pas(2:15): Longueur de chaîne courte hors limites : 256 (1 à 255)"));
+    EXPECT_EQ(CompileError(S("var i: Integer; s: string[3];\nbegin\n  i := s;\nend.")),
+              S("[Erreur] test.pas(3:8): Types incompatibles : 'Integer' et 'string[3]'"));
+
+    // Through the host too: a value parameter and a result.
+    TScriptHarness h;
+    QString given;
+    h.extra = [&given](IScriptRegistrar& r) {
+        r.RegisterType(S("TShort"), S("string[4]"));
+        r.RegisterRoutine(S("procedure Take(s: TShort);"), [&given](const TScriptArgs& a) {
+            given = a.value(0).ToString();
+            return TScriptValue();
+        });
+        r.RegisterRoutine(S("function Give: TShort;"),
+                          [](const TScriptArgs&) { return TScriptValue(S("abcdefgh")); });
+    };
+    ASSERT_TRUE(h.Run(S("begin Take('123456'); Emit(Give) end."))) << h.Failure().toStdString();
+    EXPECT_EQ(given, S("1234"));
+    EXPECT_EQ(h.out, QStringList{S("abcd")});
+}
+
 TEST(ScriptTypes, NestedRoutinesSeeTheRightActivation)
 {
     EXPECT_EQ(Emitted(Body(R"(
