@@ -37,20 +37,44 @@ QString TDravikPreferences::ProductKeyPath() const
     return QStringLiteral("Software\\Orvalis\\") + titre;
 }
 
-TSavePreferences TDravikPreferences::DetectMode() const
+std::optional<TSavePreferences> TDravikPreferences::DetectMode() const
 {
-    if (QFileInfo::exists(IniFileName()))
+    const QString ini = IniFileName();
+    if (QFileInfo::exists(ini)) {
+        QFile probe(ini);
+        if (!probe.open(QIODevice::ReadOnly))
+            return std::nullopt;
         return spPortable;
-    if (TRegistryHive::KeyExists(m_hiveFile, ProductKeyPath()))
+    }
+    switch (TRegistryHive::ProbeKey(m_hiveFile, ProductKeyPath(), m_busyMs)) {
+    case TRegistryHive::Exists:
         return spRegistre;
-    return spNone;
+    case TRegistryHive::Missing:
+        return spNone;
+    case TRegistryHive::Unknown:
+        break;
+    }
+    return std::nullopt;
+}
+
+QString TDravikPreferences::StoreName(TSavePreferences aMode) const
+{
+    return aMode == spPortable
+               ? QStringLiteral("le fichier %1").arg(QDir::toNativeSeparators(IniFileName()))
+               : QStringLiteral("le registre (%1)").arg(QDir::toNativeSeparators(m_hiveFile));
+}
+
+QString TDravikPreferences::SaveFailedText(TSavePreferences aMode) const
+{
+    return QStringLiteral("Les préférences n'ont pas pu être enregistrées dans %1.")
+        .arg(StoreName(aMode));
 }
 
 std::unique_ptr<TPreferencesMan> TDravikPreferences::CreateStore(TSavePreferences aMode) const
 {
     switch (aMode) {
     case spRegistre:
-        return std::make_unique<TRegPreferencesMan>(ProductKeyPath(), true, m_hiveFile);
+        return std::make_unique<TRegPreferencesMan>(ProductKeyPath(), true, m_hiveFile, m_busyMs);
     case spPortable:
         return std::make_unique<TIniPreferencesMan>(IniFileName());
     case spNone:
@@ -72,19 +96,62 @@ void TDravikPreferences::ApplyMode(TSavePreferences aMode)
         DeleteProductKey();
 }
 
+bool TDravikPreferences::MoveTo(TSavePreferences aMode)
+{
+    std::unique_ptr<TPreferencesMan> old = std::exchange(m_store, CreateStore(aMode));
+    const TSavePreferences oldMode = std::exchange(m_mode, aMode);
+    if (!SaveNow()) {
+        m_store->Discard();
+        m_store = std::move(old);
+        m_mode = oldMode;
+        return false;
+    }
+    // Only now that the new place holds the preferences may the old one go.
+    old->Discard();
+    old.reset();
+    if (OnChangeMode)
+        OnChangeMode(aMode);
+    if (aMode != spPortable)
+        DeleteIniFile();
+    if (aMode != spRegistre)
+        DeleteProductKey();
+    return true;
+}
+
 void TDravikPreferences::SetMode(TSavePreferences aMode)
 {
-    if (aMode == m_mode)
+    if (aMode == m_mode && !m_unreadable)
         return;
-    if (aMode == spPortable && RefusePortable()) {
+    const auto refuse = [this](const QString& aWhy) {
+        Warn(aWhy);
         if (OnChangeMode)
             OnChangeMode(m_mode); // the choice shown goes back to the mode in force
+    };
+    if (m_unreadable) {
+        refuse(QStringLiteral("Les préférences enregistrées n'ont pas pu être lues au démarrage "
+                              ": le mode d'enregistrement ne peut pas changer pendant cette "
+                              "session. Relancez le programme quand %1 est de nouveau lisible.")
+                   .arg(QDir::toNativeSeparators(m_unreadableFile)));
         return;
     }
-    ApplyMode(aMode);
-    // The old storage is gone already: write the new one now, not only at exit.
-    if (aMode != spNone)
-        SaveNow();
+    if (aMode == spNone) {
+        ApplyMode(spNone); // erases both places at once; the next close asks again
+        return;
+    }
+    if (aMode == spPortable && !CanWriteProgramFolder()) {
+        refuse(PortableRefusedText());
+        return;
+    }
+    // The preferences are written into the new place at once, and the old place is erased
+    // only when that worked.
+    if (!MoveTo(aMode))
+        refuse(SaveFailedText(aMode) + QStringLiteral(" Le mode d'enregistrement n'a pas changé."));
+}
+
+void TDravikPreferences::Warn(const QString& aText)
+{
+    if (Question)
+        Question->Warn(aText);
 }
 
 bool TDravikPreferences::CanWriteProgramFolder() const
@@ -93,16 +160,11 @@ bool TDravikPreferences::CanWriteProgramFolder() const
     return probe.open();
 }
 
-bool TDravikPreferences::RefusePortable()
+QString TDravikPreferences::PortableRefusedText() const
 {
-    if (CanWriteProgramFolder())
-        return false;
-    if (Question)
-        Question->Warn(QStringLiteral("Le dossier du programme %1 n'est pas accessible en "
-                                      "écriture : les préférences ne peuvent pas y être "
-                                      "enregistrées en mode portable.")
-                           .arg(QDir::toNativeSeparators(m_programFolder)));
-    return true;
+    return QStringLiteral("Le dossier du programme %1 n'est pas accessible en écriture : les "
+                          "préférences ne peuvent pas y être enregistrées en mode portable.")
+        .arg(QDir::toNativeSeparators(m_programFolder));
 }
 
 void TDravikPreferences::HookOwner(QObject* aOwner, std::function<void()> aShow,
@@ -140,37 +202,64 @@ bool TDravikPreferences::eventFilter(QObject* aWatched, QEvent* aEvent)
 void TDravikPreferences::LoadStep()
 {
     QCoreApplication::processEvents();
-    ApplyMode(DetectMode());
+    m_unreadable = false;
+    const std::optional<TSavePreferences> mode = DetectMode();
+    if (mode) {
+        ApplyMode(*mode);
+    } else {
+        // Neither mode nor "nothing stored": keep what is stored, untouched.
+        m_mode = spNone;
+        m_store = CreateStore(spNone);
+        m_unreadable = true;
+        m_unreadableFile = QFileInfo::exists(IniFileName()) ? IniFileName() : m_hiveFile;
+    }
     if (m_ownerShow)
         m_ownerShow();
     if (OnLoadPrefs)
         OnLoadPrefs(*this);
+    if (!m_unreadable && m_store->ReadFailed()) {
+        m_unreadable = true;
+        m_unreadableFile = m_mode == spPortable ? IniFileName() : m_hiveFile;
+        m_store->Discard();
+    }
+    if (m_unreadable)
+        Warn(QStringLiteral("Les préférences enregistrées n'ont pas pu être lues : %1 est "
+                            "occupé par un autre programme ou illisible.\nLes réglages par "
+                            "défaut sont utilisés pour cette session, et les préférences "
+                            "enregistrées ne seront pas modifiées.")
+                 .arg(QDir::toNativeSeparators(m_unreadableFile)));
 }
 
 bool TDravikPreferences::SaveStep()
 {
     if (m_ownerCloseQuery)
         m_ownerCloseQuery();
-    if (m_mode == spNone) {
+    if (m_unreadable) {
+        Warn(QStringLiteral("Les préférences de cette session n'ont pas été enregistrées : "
+                            "celles de %1 n'avaient pas pu être lues et restent telles quelles.")
+                 .arg(QDir::toNativeSeparators(m_unreadableFile)));
+    } else if (m_mode == spNone) {
         const QString caption = QStringLiteral("Enregistrement des préférences de %1").arg(titre);
-        std::optional<TSavePreferences> chosen;
         for (;;) {
-            chosen = Question ? Question->AskSaveMode(caption) : std::optional(spNone);
+            const std::optional<TSavePreferences> chosen =
+                Question ? Question->AskSaveMode(caption) : std::optional(spNone);
             if (!chosen)
                 return false; // closed without a choice: the program stays open
-            if (*chosen != spPortable || !RefusePortable())
+            if (*chosen == spNone) {
+                ApplyMode(spNone);
                 break;
+            }
+            if (*chosen == spPortable && !CanWriteProgramFolder()) {
+                Warn(PortableRefusedText());
+                continue; // asked again
+            }
+            if (MoveTo(*chosen))
+                break;
+            Warn(SaveFailedText(*chosen));
         }
-        ApplyMode(*chosen);
+    } else if (!SaveNow()) {
+        Warn(SaveFailedText(m_mode));
     }
-    if (m_mode != spNone && !SaveNow() && Question)
-        Question->Warn(m_mode == spPortable
-                           ? QStringLiteral("Les préférences n'ont pas pu être enregistrées dans "
-                                            "le fichier %1.")
-                                 .arg(QDir::toNativeSeparators(IniFileName()))
-                           : QStringLiteral("Les préférences n'ont pas pu être enregistrées dans "
-                                            "le registre (%1).")
-                                 .arg(QDir::toNativeSeparators(m_hiveFile)));
     Unhook();
     return true;
 }
@@ -190,7 +279,7 @@ bool TDravikPreferences::SaveNow()
 
 bool TDravikPreferences::DeleteProductKey() const
 {
-    return TRegPreferencesMan::DeleteProductKey(ProductKeyPath(), m_hiveFile);
+    return TRegPreferencesMan::DeleteProductKey(ProductKeyPath(), m_hiveFile, m_busyMs);
 }
 
 bool TDravikPreferences::DeleteIniFile() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TPreferencesMan.h"
+#include "TRegPreferencesMan.h"
 
 #include <QObject>
 
@@ -34,6 +35,8 @@ public:
     // The registry hive; tests point it elsewhere.
     QString HiveFile() const { return m_hiveFile; }
     void SetHiveFile(const QString& aFile) { m_hiveFile = aFile; }
+    // How long the hive waits for another program's lock; tests shorten it.
+    void SetBusyTimeout(int aMs) { m_busyMs = aMs; }
 
     QString titre = QStringLiteral("Tessarine");
     QString version;
@@ -62,13 +65,19 @@ public:
     QString IniFileName() const;
     QString ProductKeyPath() const;
 
-    TSavePreferences DetectMode() const;
+    // Where the preferences are; nothing when that cannot be known (the ini file or the hive
+    // exists but is busy or unreadable), which is never "nothing stored".
+    std::optional<TSavePreferences> DetectMode() const;
+    // The stored preferences could not be read at the last show: defaults are in use, and
+    // nothing stored is written over or erased in this session.
+    bool Unreadable() const { return m_unreadable; }
     // Frees the current store (an ini store writes its file), creates the store of aMode, tells
     // OnChangeMode and erases the storage of the modes not chosen.
     void ApplyMode(TSavePreferences aMode);
     // Changes the mode at run time; nothing when aMode is the current mode. The preferences are
-    // written into the new store at once (the old one is erased), and a program folder that
-    // cannot be written refuses the portable mode with a message.
+    // written into the new store at once and the old one is erased only when that worked;
+    // otherwise the mode stays, with a message (so does a program folder that cannot be
+    // written for the portable mode).
     void SetMode(TSavePreferences aMode);
 
     bool DeleteProductKey() const;
@@ -99,7 +108,13 @@ public:
 protected:
     std::unique_ptr<TPreferencesMan> CreateStore(TSavePreferences aMode) const;
     void Unhook();
-    bool RefusePortable();
+    // Saves into the store of aMode; only when that worked does aMode take over and the other
+    // places get erased. False: nothing changed.
+    bool MoveTo(TSavePreferences aMode);
+    void Warn(const QString& aText);
+    QString StoreName(TSavePreferences aMode) const;
+    QString SaveFailedText(TSavePreferences aMode) const;
+    QString PortableRefusedText() const;
 
     QObject* m_owner = nullptr;
     std::function<void()> m_ownerShow;
@@ -109,4 +124,7 @@ protected:
     std::unique_ptr<TPreferencesMan> m_store;
     QString m_programFolder;
     QString m_hiveFile;
+    int m_busyMs = TRegPreferencesMan::kBusyMs;
+    bool m_unreadable = false;
+    QString m_unreadableFile;
 };

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <unistd.h>
+
 namespace {
 
 bool IsHeader(const QString& aLine)
@@ -35,9 +37,16 @@ TIniPreferencesMan::TIniPreferencesMan(const QString& aFileName)
     : m_fileName(aFileName)
 {
     QFile file(aFileName);
-    if (file.open(QIODevice::ReadOnly))
-        m_lines = SplitLines(DecodeText(file.readAll()));
-    else
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            m_lines = SplitLines(DecodeText(bytes));
+        else
+            m_readFailed = true;
+    } else if (file.exists()) {
+        m_readFailed = true; // there, but not for us: never written over with defaults
+    }
+    if (m_lines.isEmpty())
         m_lines << QStringLiteral("[]");
     OpenKey(QString(), true);
 }
@@ -49,19 +58,34 @@ TIniPreferencesMan::~TIniPreferencesMan()
 
 bool TIniPreferencesMan::Flush()
 {
-    if (!m_dirty && QFile::exists(m_fileName))
+    if (m_readFailed)
+        return false;
+    if (m_discarded || (!m_dirty && QFile::exists(m_fileName)))
         return true;
     QString text;
     for (const QString& line : std::as_const(m_lines))
         text += line + QStringLiteral("\r\n");
+    const QByteArray bytes = EncodeUtf16LeBom(text);
+    // QSaveFile reports a small write as done while it sits in its buffer, and commits even
+    // when the real write then fails (a full disk): check every step, down to the disk, and
+    // keep the old file whole unless all of it went through.
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = EncodeUtf16LeBom(text);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !file.flush() ||
+        file.error() != QFileDevice::NoError || ::fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
         return false;
     m_dirty = false;
     return true;
+}
+
+void TIniPreferencesMan::Discard()
+{
+    m_discarded = true;
 }
 
 QStringList TIniPreferencesMan::SplitLines(const QString& aText)

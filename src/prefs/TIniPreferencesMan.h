@@ -31,8 +31,11 @@ public:
     bool DeleteKey(const QString& aName) override;
 
     // Writes the file now when it changed or does not exist yet; false when it could not be
-    // written (the lines stay in memory).
+    // written (the lines stay in memory, the file on disk stays as it was). A file that exists
+    // but could not be read is never written.
     bool Flush() override;
+    bool ReadFailed() const override { return m_readFailed; }
+    void Discard() override;
 
     const QStringList& Lines() const { return m_lines; }
     const QString& FileName() const { return m_fileName; }
@@ -51,4 +54,6 @@ private:
     QString m_fileName;
     QStringList m_lines;
     bool m_dirty = false;
+    bool m_readFailed = false;
+    bool m_discarded = false;
 };

@@ -29,6 +29,11 @@ public:
     // Puts what was written where it lasts; false when that failed. Stores that write each
     // value at once have nothing to do.
     virtual bool Flush() { return true; }
+    // Reading met an error other than "not stored" (busy, unreadable): what was read may be
+    // incomplete, so it must not be written back over what is stored.
+    virtual bool ReadFailed() const { return false; }
+    // Forget the changes: a store being replaced writes nothing more.
+    virtual void Discard() {}
 
     bool WriteFont(const QString& aName, const TFontDesc& aFont);
     bool ReadFont(const QString& aName, TFontDesc& aFont);

@@ -30,10 +30,19 @@ struct sqlite3;
 // e.g.  sqlite3 ~/.config/Orvalis/registry.sqlite "select path, name, shown from hive"
 //
 // Every write is its own transaction in WAL mode, committed at once; several programs may use
-// the hive together (SQLite's locking, with a busy timeout).
+// the hive together (SQLite's locking, with a busy timeout). Reading needs no write access: a
+// hive on a read-only disk or owned by another user still reads.
 class TRegistryHive {
 public:
     enum ValueType { REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4 };
+    enum TAccess {
+        ReadOnly,  // never writes, not even the schema; takes no write lock
+        ReadWrite, // an existing hive
+        Create     // the hive and its folder are created when missing
+    };
+    // What a look-up found. Unknown (busy past the timeout, unreadable, damaged) is never
+    // Missing: nothing may be erased or overwritten on its strength.
+    enum TKeyState { Missing, Exists, Unknown };
     struct Value {
         int Type = 0;
         QByteArray Data;
@@ -42,13 +51,19 @@ public:
 
     static QString DefaultFile();
 
-    // aCreate: create the database (and its folder) when it does not exist yet.
-    explicit TRegistryHive(const QString& aFile = DefaultFile(), bool aCreate = true);
+    // aBusyMs: how long a statement waits for another program's lock.
+    explicit TRegistryHive(const QString& aFile = DefaultFile(), TAccess aAccess = Create,
+                           int aBusyMs = 10000);
     ~TRegistryHive();
     TRegistryHive(const TRegistryHive&) = delete;
     TRegistryHive& operator=(const TRegistryHive&) = delete;
 
     bool IsOpen() const { return m_db != nullptr; }
+    // The file holds no hive yet (missing, or an empty database).
+    bool IsEmpty() const { return m_empty; }
+    // A statement failed for another reason than "not found" (busy, I/O error, damage) since
+    // the hive was opened, or it could not be opened although the file exists.
+    bool Failed() const { return m_failed; }
     const QString& FileName() const { return m_file; }
 
     // A key path below HKEY_CURRENT_USER, levels separated by "\"; empty is HKEY_CURRENT_USER.
@@ -65,16 +80,23 @@ public:
     // Deletes the sub-key aName of aParent, if it exists, with everything below it.
     bool DeleteSubKey(qint64 aParent, const QString& aName);
 
-    // Does a key exist, without creating the database when there is none?
-    static bool KeyExists(const QString& aFile, const QString& aPath);
+    // Does a key exist? Read-only: creates nothing and takes no write lock.
+    static TKeyState ProbeKey(const QString& aFile, const QString& aPath, int aBusyMs = 3000);
+    static bool KeyExists(const QString& aFile, const QString& aPath)
+    {
+        return ProbeKey(aFile, aPath) == Exists;
+    }
 
     static QByteArray EncodeString(const QString& aText);
     static QString DecodeString(const QByteArray& aData);
 
 private:
+    friend class THiveStmt;
     bool Exec(const char* aSql);
     std::optional<qint64> FindChild(qint64 aParent, const QString& aName);
 
     QString m_file;
     sqlite3* m_db = nullptr;
+    bool m_empty = false;
+    bool m_failed = false;
 };

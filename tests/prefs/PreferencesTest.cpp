@@ -67,7 +67,7 @@ TEST_F(Preferences, DetectionPrefersTheIniFileAndApplyingAModeErasesTheOthers)
 
     TSavePreferences told = spNone;
     gp.OnChangeMode = [&](TSavePreferences m) { told = m; };
-    gp.ApplyMode(gp.DetectMode());
+    gp.ApplyMode(*gp.DetectMode());
     EXPECT_EQ(told, spPortable);
     EXPECT_FALSE(RegistryKeyExists());
     EXPECT_TRUE(QFile::exists(gp.IniFileName()));

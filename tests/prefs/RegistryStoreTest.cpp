@@ -21,7 +21,7 @@ protected:
     // The raw bytes of a value, read straight from the database.
     QByteArray RawData(const QString& aKeyPath, const QString& aName)
     {
-        TRegistryHive h(hive, false);
+        TRegistryHive h(hive, TRegistryHive::ReadOnly);
         const auto key = h.OpenKey(aKeyPath, false);
         if (!key)
             return QByteArray("<no key>");
@@ -52,12 +52,12 @@ TEST_F(RegistryStore, StringsKeepTheirExactByteSizes)
 
 TEST_F(RegistryStore, StringFromAnotherToolWithFullTerminatorReadsWithoutIt)
 {
-    TRegPreferencesMan store(kProduct, true, hive);
     TRegistryHive raw(hive);
-    const auto key = raw.OpenKey(kProduct, false);
+    const auto key = raw.OpenKey(kProduct, true);
     ASSERT_TRUE(key);
     ASSERT_TRUE(raw.SetValue(*key, QStringLiteral("Other"), TRegistryHive::REG_SZ,
                              QByteArray("a\0b\0\0\0", 6)));
+    TRegPreferencesMan store(kProduct, true, hive);
     QString v;
     ASSERT_TRUE(store.ReadString(QStringLiteral("Other"), v));
     EXPECT_EQ(v, QStringLiteral("ab"));
@@ -152,7 +152,7 @@ TEST_F(RegistryStore, SubKeyDeleteLeavesNoStaleDecoderEntries)
     QStringList keys;
     store.GetKeyNames(keys);
     EXPECT_TRUE(keys.isEmpty());
-    TRegistryHive raw(hive, false);
+    TRegistryHive raw(hive, TRegistryHive::ReadWrite);
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(hive).constData(), &db), SQLITE_OK);
     sqlite3_stmt* s = nullptr;
@@ -167,6 +167,7 @@ TEST_F(RegistryStore, DeletingTheProductRemovesAnEmptyMakerKeyOnly)
 {
     {
         TRegPreferencesMan store(kProduct, true, hive);
+        store.WriteInteger(QStringLiteral("x"), 1);
     }
     ASSERT_TRUE(TRegPreferencesMan::DeleteProductKey(kProduct, hive));
     EXPECT_FALSE(TRegistryHive::KeyExists(hive, kProduct));
@@ -175,9 +176,11 @@ TEST_F(RegistryStore, DeletingTheProductRemovesAnEmptyMakerKeyOnly)
 
     {
         TRegPreferencesMan store(kProduct, true, hive);
+        store.WriteInteger(QStringLiteral("x"), 1);
     }
     {
         TRegPreferencesMan other(QStringLiteral("Software\\Orvalis\\Autre"), true, hive);
+        other.WriteInteger(QStringLiteral("x"), 1);
     }
     ASSERT_TRUE(TRegPreferencesMan::DeleteProductKey(kProduct, hive));
     EXPECT_TRUE(TRegistryHive::KeyExists(hive, QStringLiteral("Software\\Orvalis\\Autre")));
