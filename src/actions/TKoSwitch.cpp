@@ -3,12 +3,31 @@
 #include "TCheckAction.h"
 #include "TCustomKoActionList.h"
 
+#include "TBatchRun.h"
+
+#include <TextDecoding.h>
+
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 
+#include <cstring>
 #include <exception>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool PathExists(const QByteArray& aPath)
+{
+    struct stat st {};
+    return !aPath.isEmpty() && ::stat(aPath.constData(), &st) == 0;
+}
+} // namespace
 
 namespace {
 QStringList& SavedArguments()
@@ -23,7 +42,44 @@ void TKoSwitch::SaveProgramArguments(int argc, char** argv)
     QStringList& args = SavedArguments();
     args.clear();
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << DecodeArgument(QByteArray(argv[i]));
+}
+
+QString TKoSwitch::DecodeArgument(const QByteArray& aBytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(aBytes);
+    if (!utf8.hasError())
+        return text;
+    // A file name in another encoding (an old disk, a camera's card): Qt cannot name it, so it
+    // is reached through a link with a readable name. Switches take it after their "=".
+    const qsizetype eq = aBytes.indexOf('=');
+    const bool isSwitch = !aBytes.isEmpty() && std::strchr("+-/", aBytes[0]) && eq > 0;
+    const QByteArray path = isSwitch ? aBytes.mid(eq + 1) : aBytes;
+    if (!PathExists(path))
+        return text;
+    const QString link = LinkToRawPath(path);
+    if (link.isEmpty())
+        return text;
+    return isSwitch ? QString::fromUtf8(aBytes.left(eq + 1)) + link : link;
+}
+
+QString TKoSwitch::LinkToRawPath(const QByteArray& aPath)
+{
+    static QTemporaryDir links(QDir::tempPath() + QStringLiteral("/tessarine-links-XXXXXX"));
+    if (!links.isValid())
+        return QString();
+    const qsizetype slash = aPath.lastIndexOf('/');
+    const QString name = DecodeText(aPath.mid(slash + 1)); // Windows-1252 when not UTF-8
+    QString link = links.filePath(name);
+    for (int n = 2; QFileInfo(link).isSymLink() || QFileInfo::exists(link); ++n)
+        link = links.filePath(QStringLiteral("%1/%2").arg(n).arg(name));
+    QDir().mkpath(QFileInfo(link).absolutePath());
+    const QByteArray target =
+        aPath.startsWith('/') ? aPath : QFile::encodeName(QDir::currentPath()) + '/' + aPath;
+    if (::symlink(target.constData(), QFile::encodeName(link).constData()) != 0)
+        return QString();
+    return link;
 }
 
 QStringList TKoSwitch::ProgramArguments()
@@ -105,13 +161,19 @@ void TKoSwitch::ParseParam(const QString& aParam)
     }
 
     TCustomAbstractAction* action = nullptr;
+    if (name == QLatin1String("quit")) {
+        m_quitRequested = true;
+        return;
+    }
     if (name.isEmpty()) {
         action = DefaultAction;
-    } else if (name != QLatin1String("quit") && !Lookup(name)) {
+    } else if (!Lookup(name)) {
         // An unknown name is ignored, unless the argument is a file ("/home/me/tape.dv"), which
         // the default action opens.
-        if (!QFileInfo(aParam).isFile())
+        if (!QFileInfo(aParam).isFile()) {
+            TBatchRun::Note(QStringLiteral("option inconnue ignorée : %1").arg(aParam));
             return;
+        }
         action = DefaultAction;
         value = aParam;
     } else {
@@ -124,6 +186,7 @@ void TKoSwitch::ParseParam(const QString& aParam)
 void TKoSwitch::ParseCommandLine()
 {
     m_entries.clear();
+    m_quitRequested = false;
     for (const QString& arg : std::as_const(Arguments))
         ParseParam(arg);
 }
@@ -171,17 +234,21 @@ void TKoSwitch::ExecuteSwitches()
     }
     if (!error.isNull() && OnError)
         OnError(error);
-    if (m_quitRequested) {
-        if (OnQuit) {
-            OnQuit();
-        } else if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            const auto windows = app->topLevelWindows();
-            for (QWindow* w : windows)
-                if (w->isVisible())
-                    w->close();
-        }
-    }
+    if (m_quitRequested)
+        Quit();
     m_executing = false;
+}
+
+void TKoSwitch::Quit()
+{
+    if (OnQuit) {
+        OnQuit();
+    } else if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        const auto windows = app->topLevelWindows();
+        for (QWindow* w : windows)
+            if (w->isVisible())
+                w->close();
+    }
 }
 
 void TKoSwitch::ProcessCommandLine()
@@ -189,6 +256,8 @@ void TKoSwitch::ProcessCommandLine()
     ParseCommandLine();
     if (!m_entries.empty())
         ExecuteSwitches();
+    else if (m_quitRequested)
+        Quit(); // "quit" alone, or after arguments that were not understood, still quits
     else if (OnNoCommandLine)
         OnNoCommandLine(nullptr);
     m_entries.clear();

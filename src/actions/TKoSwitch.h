@@ -36,6 +36,9 @@ public:
     // Copies the program's arguments before Qt takes its own out of argv.
     static void SaveProgramArguments(int argc, char** argv);
     static QStringList ProgramArguments();
+    // An argument as the program received it: UTF-8, or, for a file whose name is in another
+    // encoding, the path of a link to it under a readable name.
+    static QString DecodeArgument(const QByteArray& aBytes);
     // The arguments parsed; the saved program arguments unless set.
     QStringList Arguments;
 
@@ -43,7 +46,7 @@ public:
     std::function<void(QObject*)> OnActivate;
     std::function<void(QObject*)> OnNoCommandLine;
     // Closes the main window through its normal close path; called after the entries when an
-    // argument was "quit".
+    // argument was "quit" (also when there was no other entry).
     std::function<void()> OnQuit;
     // An exception stopped the entries.
     std::function<void(const QString&)> OnError;
@@ -74,6 +77,8 @@ private:
         QPointer<TCustomAbstractAction> Action;
     };
 
+    static QString LinkToRawPath(const QByteArray& aPath);
+    void Quit();
     void ApplicationStateChanged(Qt::ApplicationState aState);
     void FirstActivation();
     TCustomAbstractAction* Lookup(const QString& aLowerName) const;

@@ -1,5 +1,6 @@
 #include "TShowForm.h"
 
+#include <TBatchRun.h>
 #include <TKoSwitch.h>
 #include <TSavePrefsForm.h>
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
 {
     // The switches need the arguments as given, before Qt takes its own out of argv.
     TKoSwitch::SaveProgramArguments(argc, argv);
+    TBatchRun::SetActive(TBatchRun::AsksToQuit(TKoSwitch::ProgramArguments()));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setOrganizationName(QStringLiteral("Orvalis"));
@@ -16,5 +18,6 @@ int main(int argc, char** argv)
     TSavePrefsForm question;
     TShowForm window(&question);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return status != 0 ? status : TBatchRun::ExitStatus();
 }

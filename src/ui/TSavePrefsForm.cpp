@@ -1,10 +1,12 @@
 #include "TSavePrefsForm.h"
 
 #include "TLinkEdit.h"
+#include "UserMessages.h"
+
+#include <TBatchRun.h>
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -77,6 +79,13 @@ void TSavePrefsForm::Choose(TSavePreferences aMode)
 
 std::optional<TSavePreferences> TSavePrefsForm::AskSaveMode(const QString& aCaption)
 {
+    if (TBatchRun::Active()) {
+        // Nobody to ask: nothing is kept this time, and a later run at the window asks.
+        TBatchRun::Note(QStringLiteral("préférences non enregistrées : aucun emplacement n'a "
+                                       "encore été choisi (lancez le programme sans /quit pour "
+                                       "le choisir)."));
+        return spNone;
+    }
     setWindowTitle(aCaption);
     m_choice.reset();
     exec();
@@ -85,5 +94,5 @@ std::optional<TSavePreferences> TSavePrefsForm::AskSaveMode(const QString& aCapt
 
 void TSavePrefsForm::Warn(const QString& aText)
 {
-    QMessageBox::warning(parentWidget(), QStringLiteral("Tessarine"), aText);
+    WarnUser(parentWidget(), aText);
 }

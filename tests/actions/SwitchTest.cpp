@@ -1,3 +1,4 @@
+#include <TBatchRun.h>
 #include <TCheckAction.h>
 #include <TCustomKoActionList.h>
 #include <TKoSwitch.h>
@@ -11,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,7 +87,7 @@ TEST_F(Switches, QuitClosesAfterEveryEntryWhateverItsPlace)
     EXPECT_EQ(done, (QStringList{QStringLiteral("grab"), QStringLiteral("quit")}));
 }
 
-TEST_F(Switches, QuitAloneLeavesTheProgramOpen)
+TEST_F(Switches, QuitAloneOrAfterWhatWasNotUnderstoodStillQuits)
 {
     int none = 0;
     sw.OnNoCommandLine = [&](QObject* s) {
@@ -91,10 +95,13 @@ TEST_F(Switches, QuitAloneLeavesTheProgramOpen)
         ++none;
     };
     Run({QStringLiteral("/QUIT")});
-    EXPECT_EQ(none, 1);
-    EXPECT_EQ(quits, 0);
+    EXPECT_EQ(quits, 1);
+    Run({QStringLiteral("/swi_nothing"), QStringLiteral("-quit=now")});
+    EXPECT_EQ(quits, 2);
+    EXPECT_EQ(none, 0);
     Run({});
-    EXPECT_EQ(none, 2);
+    EXPECT_EQ(none, 1);
+    EXPECT_EQ(quits, 2); // a later run without "quit" does not quit
 }
 
 TEST_F(Switches, EmptyNamesAndBareArgumentsGoToTheDefaultAction)
@@ -178,6 +185,39 @@ TEST(SwitchArguments, TheProgramArgumentsAreCopiedWithoutTheProgramPath)
     TKoSwitch sw;
     EXPECT_EQ(sw.Arguments, TKoSwitch::ProgramArguments());
     TKoSwitch::SaveProgramArguments(1, argv);
+}
+
+TEST(SwitchArguments, ABatchRunIsOneThatAsksToQuit)
+{
+    EXPECT_TRUE(TBatchRun::AsksToQuit({QStringLiteral("/swi_g"), QStringLiteral("+QUIT")}));
+    EXPECT_TRUE(TBatchRun::AsksToQuit({QStringLiteral("-quit=1")}));
+    EXPECT_FALSE(TBatchRun::AsksToQuit({QStringLiteral("quit"), QStringLiteral("/quitter"),
+                                        QStringLiteral("/swi_root=quit"), QStringLiteral("/")}));
+}
+
+TEST(SwitchArguments, AFileNameInAnotherEncodingStillReachesTheFile)
+{
+    QTemporaryDir dir;
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/\xe9t\xe9.dv"; // Latin-1 "été.dv"
+    {
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "DV", 2), 2);
+        ::close(fd);
+    }
+    for (const QByteArray& arg : {raw, QByteArray("/swi_open=" + raw)}) {
+        const QString decoded = TKoSwitch::DecodeArgument(arg);
+        const QString path = decoded.mid(decoded.indexOf(u'=') + 1);
+        EXPECT_TRUE(path.endsWith(QStringLiteral("/été.dv"))) << qPrintable(path);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << qPrintable(path);
+        EXPECT_EQ(f.readAll(), QByteArray("DV"));
+    }
+    EXPECT_EQ(TKoSwitch::DecodeArgument("/swi_root=\xc3\xa9t\xc3\xa9"),
+              QStringLiteral("/swi_root=été"));
+    // Not a file: decoded as well as it can be, nothing made for it.
+    EXPECT_FALSE(TKoSwitch::DecodeArgument("/nowhere/\xe9").isEmpty());
+    ::unlink(raw.constData()); // Qt cannot see it to clean the folder
 }
 
 } // namespace

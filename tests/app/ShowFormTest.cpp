@@ -1,5 +1,6 @@
 #include <TShowForm.h>
 
+#include <ScratchMount.h>
 #include <TDravikPreferences.h>
 #include <TIniPreferencesMan.h>
 #include <TRegistryHive.h>
@@ -161,7 +162,7 @@ TEST_F(ShowForm, InRegistryModeTheHiveHoldsADword)
         QCoreApplication::processEvents();
     EXPECT_EQ(answer.Asked, 1);
     form.reset();
-    TRegistryHive hive(home.HiveFile(), false);
+    TRegistryHive hive(home.HiveFile(), TRegistryHive::ReadOnly);
     const auto key = hive.OpenKey(QStringLiteral("Software\\Orvalis\\Tessarine\\ShowForm"), false);
     ASSERT_TRUE(key);
     const auto v = hive.QueryValue(*key, QStringLiteral("BasculerVue"));
@@ -207,6 +208,45 @@ TEST(Program, StartsAndQuitsWithTheIniFileBesideIt)
     ini.CloseKey();
     EXPECT_TRUE(ini.ReadString(QStringLiteral("ExeName"), exe));
     EXPECT_EQ(QFileInfo(exe).canonicalFilePath(), QFileInfo(bin).canonicalFilePath());
+}
+
+// tessarine ARGS /quit on a disk that cannot take the preferences: ends by itself, tells why on
+// the standard error with a failed status, and leaves the ini file as it was.
+TEST(Program, ABatchRunThatCannotSaveEndsByItselfAndKeepsTheIniFile)
+{
+    const qint64 binSize = QFileInfo(QStringLiteral(TESSARINE_BIN)).size();
+    for (const bool full : {true, false}) {
+        TScratchMount disk(binSize + 1024 * 1024);
+        if (!disk.Valid())
+            GTEST_SKIP() << TScratchMount::kSkipReason;
+        const QString bin = disk.File(QStringLiteral("tessarine"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TESSARINE_BIN), bin));
+        const QString iniFile = disk.File(QStringLiteral("Tessarine.ini"));
+        {
+            TIniPreferencesMan ini(iniFile);
+            ini.OpenKey(QStringLiteral("ShowForm"), true);
+            ini.WriteInteger(QStringLiteral("PanneauActif"), 3);
+        }
+        QFile f(iniFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        ASSERT_TRUE(full ? disk.Fill() : disk.RemountReadOnly());
+
+        QTemporaryDir config;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        p.setProcessEnvironment(env);
+        p.start(bin, {QStringLiteral("/swi_ap=1"), QStringLiteral("/quit")});
+        ASSERT_TRUE(p.waitForFinished(30000)) << (full ? "full" : "read-only");
+        EXPECT_EQ(p.exitCode(), 1);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_TRUE(err.contains(QStringLiteral("Tessarine.ini"))) << qPrintable(err);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before) << (full ? "full" : "read-only");
+    }
 }
 
 } // namespace

@@ -1,0 +1,13 @@
+#include "UserMessages.h"
+
+#include <TBatchRun.h>
+
+#include <QMessageBox>
+
+void WarnUser(QWidget* aParent, const QString& aText)
+{
+    if (TBatchRun::Active())
+        TBatchRun::Fail(aText);
+    else
+        QMessageBox::warning(aParent, QStringLiteral("Tessarine"), aText);
+}
