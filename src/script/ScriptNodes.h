@@ -88,6 +88,11 @@ struct TSetElem {
     TExprPtr hi; // null for a single member
 };
 
+struct TIfBranch {
+    TExprPtr cond;
+    TStmtPtr body;
+};
+
 struct TCaseLabel {
     TVal lo;
     TVal hi;
@@ -134,6 +139,8 @@ TStmtPtr AssignChar(TExprPtr aString, TExprPtr aIndex, TExprPtr aValue, const TS
 TStmtPtr Evaluate(TExprPtr aExpr);
 TStmtPtr Compound(TStmtList aBody, const TSrcPos& aPos);
 TStmtPtr If(TExprPtr aCond, TStmtPtr aThen, TStmtPtr aElse, const TSrcPos& aPos);
+// if ... else if ... else if ... [else ...]: the first branch whose condition holds.
+TStmtPtr IfChain(std::vector<TIfBranch> aBranches, TStmtPtr aElse, const TSrcPos& aPos);
 TStmtPtr While(TExprPtr aCond, TStmtPtr aBody, const TSrcPos& aPos);
 TStmtPtr Repeat(TStmtList aBody, TExprPtr aCond, const TSrcPos& aPos);
 TStmtPtr For(TExprPtr aVar, TExprPtr aFrom, TExprPtr aTo, bool aDown, TStmtPtr aBody,

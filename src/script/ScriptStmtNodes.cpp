@@ -247,6 +247,27 @@ private:
     TStmtPtr m_else;
 };
 
+class TIfChain final : public TStmt {
+public:
+    TIfChain(std::vector<TIfBranch> aBranches, TStmtPtr aElse, const TSrcPos& aPos)
+        : TStmt(aPos)
+        , m_branches(std::move(aBranches))
+        , m_else(std::move(aElse))
+    {
+    }
+    TFlow Exec(TRun& aRun) const override
+    {
+        for (const TIfBranch& b : m_branches)
+            if (b.cond->EvalBool(aRun))
+                return b.body ? b.body->Exec(aRun) : TFlow::Normal;
+        return m_else ? m_else->Exec(aRun) : TFlow::Normal;
+    }
+
+private:
+    std::vector<TIfBranch> m_branches;
+    TStmtPtr m_else;
+};
+
 class TWhile final : public TStmt {
 public:
     TWhile(TExprPtr aCond, TStmtPtr aBody, const TSrcPos& aPos)
@@ -513,6 +534,11 @@ TStmtPtr Compound(TStmtList aBody, const TSrcPos& aPos)
 TStmtPtr If(TExprPtr aCond, TStmtPtr aThen, TStmtPtr aElse, const TSrcPos& aPos)
 {
     return std::make_unique<TIf>(std::move(aCond), std::move(aThen), std::move(aElse), aPos);
+}
+
+TStmtPtr IfChain(std::vector<TIfBranch> aBranches, TStmtPtr aElse, const TSrcPos& aPos)
+{
+    return std::make_unique<TIfChain>(std::move(aBranches), std::move(aElse), aPos);
 }
 
 TStmtPtr While(TExprPtr aCond, TStmtPtr aBody, const TSrcPos& aPos)

@@ -278,9 +278,12 @@ void TScriptLexer::Number(TToken& aTok)
             ThrowCompile(aTok.pos, QStringLiteral("Constante réelle hors limites ") % aTok.text);
     } else {
         aTok.kind = TTok::Int;
-        aTok.i = aTok.text.toLongLong(&ok);
-        if (!ok)
+        const quint64 value = aTok.text.toULongLong(&ok);
+        const quint64 minMagnitude = quint64(1) << 63;
+        if (!ok || value > minMagnitude)
             ThrowCompile(aTok.pos, QStringLiteral("Constante entière trop grande ") % aTok.text);
+        aTok.i = qint64(value);
+        aTok.minInt64 = value == minMagnitude;
     }
 }
 

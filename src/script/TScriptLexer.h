@@ -97,8 +97,10 @@ struct TToken {
     TSym sym = TSym::None;
     TKw kw = TKw::None; // set for reserved words, which come as Ident
     bool hex = false;   // an integer written in hexadecimal
-    QString text;       // spelling of an identifier, value of a string, body of a directive
-    QString key;        // identifier in lower case
+    // 9223372036854775808: in i as the smallest Int64, valid only right after a minus sign.
+    bool minInt64 = false;
+    QString text; // spelling of an identifier, value of a string, body of a directive
+    QString key;  // identifier in lower case
     qint64 i = 0;
     double f = 0;
     TSrcPos pos;

@@ -517,7 +517,8 @@ const TScriptType* TScriptParser::Type(TContext& aCtx, TScope& aDeclScope)
         Fail(tok.pos, QStringLiteral("Type non pris en charge : ") % tok.Describe());
     if (tok.IsPlainIdent() && !Peek().Is(TSym::DotDot)) {
         const TSymbol* sym = Lookup(aCtx, tok);
-        if (sym && sym->kind == TSymKind::Type) {
+        // Byte(0)..9 starts a subrange with a typecast.
+        if (sym && sym->kind == TSymKind::Type && !Peek().Is(TSym::LParen)) {
             Next();
             const TScriptType* t = sym->type;
             // string[80]: a string that keeps at most 80 characters.
@@ -540,7 +541,9 @@ const TScriptType* TScriptParser::Type(TContext& aCtx, TScope& aDeclScope)
         }
         if (!sym)
             Fail(tok.pos, QStringLiteral("Identificateur inconnu ") % Quoted(tok.text));
-        if (sym->kind != TSymKind::Const)
+        // A subrange may start with a constant, Ord('a'), Low(Byte) or a typecast.
+        if (sym->kind != TSymKind::Const && sym->kind != TSymKind::Intrinsic &&
+            sym->kind != TSymKind::Type)
             Fail(tok.pos, QStringLiteral("Type attendu : ") % Quoted(tok.text));
     }
     return SubrangeType(aCtx);
@@ -899,16 +902,30 @@ TStmtPtr TScriptParser::IdentStatement(TContext& aCtx)
 
 TStmtPtr TScriptParser::IfStatement(TContext& aCtx)
 {
+    // "else if" chains are read in a loop into one node: a chain of a thousand branches nests
+    // neither the parser nor the interpreter.
     const TSrcPos pos = Cur().pos;
-    Next();
-    TExprPtr cond = Expression(aCtx);
-    RequireBoolean(cond);
-    Expect(TKw::Then, "then");
-    TStmtPtr thenPart = Statement(aCtx);
+    std::vector<TIfBranch> branches;
     TStmtPtr elsePart;
-    if (Accept(TKw::Else))
-        elsePart = Statement(aCtx);
-    return nodes::If(std::move(cond), std::move(thenPart), std::move(elsePart), pos);
+    for (;;) {
+        Next(); // if
+        TIfBranch branch;
+        branch.cond = Expression(aCtx);
+        RequireBoolean(branch.cond);
+        Expect(TKw::Then, "then");
+        branch.body = Statement(aCtx);
+        branches.push_back(std::move(branch));
+        if (!Accept(TKw::Else))
+            break;
+        if (!Cur().Is(TKw::If)) {
+            elsePart = Statement(aCtx);
+            break;
+        }
+    }
+    if (branches.size() == 1)
+        return nodes::If(std::move(branches[0].cond), std::move(branches[0].body),
+                         std::move(elsePart), pos);
+    return nodes::IfChain(std::move(branches), std::move(elsePart), pos);
 }
 
 TStmtPtr TScriptParser::WhileStatement(TContext& aCtx)

@@ -372,6 +372,8 @@ TExprPtr TScriptParser::Factor(TContext& aCtx)
     const TSrcPos pos = tok.pos;
     switch (tok.kind) {
     case TTok::Int: {
+        if (tok.minInt64)
+            Fail(pos, QStringLiteral("Constante entière trop grande ") % tok.text);
         TExprPtr e = nodes::Const(IntLiteralType(tok), TVal::Int(tok.i), pos);
         Next();
         return e;
@@ -400,6 +402,12 @@ TExprPtr TScriptParser::Factor(TContext& aCtx)
         if (tok.sym == TSym::Minus || tok.sym == TSym::Plus) {
             const bool minus = tok.sym == TSym::Minus;
             Next();
+            // -9223372036854775808, whose magnitude alone is no Int64.
+            if (minus && Cur().kind == TTok::Int && Cur().minInt64) {
+                Next();
+                return nodes::Const(types::Int64(), TVal::Int(std::numeric_limits<qint64>::min()),
+                                    pos);
+            }
             TExprPtr e = Factor(aCtx);
             if (!e->type->IsNumeric())
                 Fail(pos, NotApplicable());

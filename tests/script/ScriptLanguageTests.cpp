@@ -75,6 +75,48 @@ TEST(ScriptLanguage, NotKeepsTheWidthOfItsOperand)
               S("240 255 65280|4294967290 4294967295|-6 -1 -1 -1|240|255 65534"));
 }
 
+TEST(ScriptLanguage, TheSmallestInt64IsALiteralAndAConstant)
+{
+    EXPECT_EQ(Emitted(Body(R"(
+        const M = -9223372036854775808; L = Low(Int64); H = High(Int64);
+        var n: Int64;)",
+                           R"(
+        n := -9223372036854775808;
+        Emit(IntToStr(M) + ' ' + IntToStr(L) + ' ' + IntToStr(n) + ' ' + IntToStr(H));
+        if (M = L) and (n = L) and (M < 0) and (M + H = -1) then Emit('same');
+        case n of -9223372036854775808: Emit('case'); end;
+        Emit(IntToStr(-9223372036854775808 div 2) + ' ' + IntToStr(- 9223372036854775807 - 1));
+    )")),
+              S("-9223372036854775808 -9223372036854775808 -9223372036854775808 "
+                "9223372036854775807|same|case|-4611686018427387904 -9223372036854775808"));
+    // Without the minus sign the literal is no Int64.
+    EXPECT_EQ(CompileError(S("var n: Int64;\nbegin\n  n := 9223372036854775808;\nend.")),
+              S("[Erreur] test.pas(3:8): Constante entière trop grande 9223372036854775808"));
+    EXPECT_EQ(CompileError(S("var n: Int64;\nbegin\n  n := -(9223372036854775808);\nend.")),
+              S("[Erreur] test.pas(3:10): Constante entière trop grande 9223372036854775808"));
+    EXPECT_EQ(CompileError(S("var n: Int64;\nbegin\n  n := -9223372036854775809;\nend.")),
+              S("[Erreur] test.pas(3:9): Constante entière trop grande 9223372036854775809"));
+}
+
+TEST(ScriptLanguage, LongElseIfChainsCompileAndRun)
+{
+    // A flat chain nests neither the compiler nor the interpreter, however long it is.
+    const int branches = 3000;
+    QString text = S("function Pick(n: Integer): Integer;\nbegin\n  if n = 0 then Result := 0\n");
+    for (int k = 1; k < branches; ++k)
+        text += QStringLiteral("  else if n = %1 then Result := %2\n").arg(k).arg(k * 10);
+    text += S("  else Result := -1;\nend;\n"
+              "var i, sum: Integer;\nbegin\n"
+              "  Emit(IntToStr(Pick(0)) + ' ' + IntToStr(Pick(1)) + ' ' + IntToStr(Pick(2999)) +"
+              " ' ' + IntToStr(Pick(5000)));\n"
+              "  sum := 0; for i := 0 to 2999 do sum := sum + Pick(i); Emit(IntToStr(sum));\n"
+              "  if False then Emit('a') else if False then Emit('b') else if True then\n"
+              "    if False then Emit('c') else Emit('inner else')\n"
+              "  else Emit('d');\n"
+              "end.");
+    EXPECT_EQ(Emitted(text), S("0 10 29990 -1|44985000|inner else"));
+}
+
 TEST(ScriptLanguage, BooleansShortCircuitAndCompare)
 {
     EXPECT_EQ(Emitted(Body("var x: Integer; b: Boolean;", R"(

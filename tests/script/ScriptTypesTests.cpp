@@ -47,6 +47,27 @@ TEST(ScriptTypes, SubrangesAndOrdinalIndexes)
               S("90|29|ouinon|g3|letters|22"));
 }
 
+TEST(ScriptTypes, SubrangeBoundsMayStartWithACallOrACast)
+{
+    EXPECT_EQ(Emitted(Body(R"(
+        type TE = (e0, e1, e2, e3);
+        const N = 3;
+        var a: array[Ord('a')..Ord('c')] of Integer; b: array[Low(Byte)..N] of Integer;
+            c: array[Byte(2)..5] of Integer; d: array[TE(1)..High(TE)] of Integer;
+            e: array[Succ(N)..Sqr(N)] of Integer; f: array[Low(Int64)..Low(Int64) + 1] of Byte;)",
+                           R"(
+        a[Ord('b')] := 7;
+        Emit(IntToStr(Length(a)) + ' ' + IntToStr(Low(a)) + ' ' + IntToStr(a[98]));
+        Emit(IntToStr(Length(b)) + ' ' + IntToStr(Length(c)) + ' ' + IntToStr(Length(d)) + ' ' + IntToStr(Length(e)));
+        f[Low(Int64)] := 1; Emit(IntToStr(Low(f)) + ' ' + IntToStr(f[-9223372036854775808]));
+    )")),
+              S("3 97 7|4 4 3 6|-9223372036854775808 1"));
+    EXPECT_EQ(CompileError(S("var x: Integer;\nvar a: array[x..3] of Integer;\nbegin end.")),
+              S("[Erreur] test.pas(2:14): Expression constante attendue"));
+    EXPECT_EQ(CompileError(S("var a: array[Random(3)..3] of Integer;\nbegin end.")),
+              S("[Erreur] test.pas(1:14): Expression constante attendue"));
+}
+
 TEST(ScriptTypes, StructuredValuesAreCopiedByValue)
 {
     EXPECT_EQ(Emitted(Body(R"(
@@ -186,6 +207,8 @@ TEST(ScriptTypes, IndexTypesSpanningInt64AreTooLarge)
         {"var a: array[Int64] of Byte;", "1:14"},
         {"var a: array[NativeInt] of Byte;", "1:14"},
         {"var a: array[-9223372036854775807..9223372036854775807] of Byte;", "1:14"},
+        {"var a: array[-9223372036854775808..9223372036854775807] of Byte;", "1:14"},
+        {"var a: array[Low(Int64)..High(Int64)] of Byte;", "1:14"},
         {"var a: array[0..1, Int64] of Byte;", "1:20"},
         {"var a: array[1..2] of array[Int64] of Byte;", "1:29"},
         {"type R = record n: Integer; a: array[Int64] of Byte; end;", "1:38"},
