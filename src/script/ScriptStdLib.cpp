@@ -52,6 +52,13 @@ QString AsciiCase(const QString& aText, bool aUpper)
     return out;
 }
 
+// CompareText and SameText fold the case of a..z only, as in Delphi (AnsiUpperCase is the
+// Unicode one): 'a' and 'A' are the same text, 'é' and 'É' are not.
+int CompareTextAscii(const QString& aLeft, const QString& aRight)
+{
+    return AsciiCase(aLeft, true).compare(AsciiCase(aRight, true));
+}
+
 QString Repeat(const QString& aText, qint64 aCount)
 {
     if (aCount <= 0 || aText.isEmpty())
@@ -242,9 +249,9 @@ const TNativeDef kNatives[] = {
     {"function CompareStr(const S1, S2: string): Integer;",
      [](TRun&, TVal* a, TVal& r) { r.n.i = a[0].s.compare(a[1].s); }},
     {"function CompareText(const S1, S2: string): Integer;",
-     [](TRun&, TVal* a, TVal& r) { r.n.i = AsciiCase(a[0].s, true).compare(AsciiCase(a[1].s, true)); }},
+     [](TRun&, TVal* a, TVal& r) { r.n.i = CompareTextAscii(a[0].s, a[1].s); }},
     {"function SameText(const S1, S2: string): Boolean;",
-     [](TRun&, TVal* a, TVal& r) { r.n.i = a[0].s.compare(a[1].s, Qt::CaseInsensitive) == 0; }},
+     [](TRun&, TVal* a, TVal& r) { r.n.i = CompareTextAscii(a[0].s, a[1].s) == 0; }},
     {"function LeftStr(const AText: string; ACount: Integer): string;",
      [](TRun&, TVal* a, TVal& r) { r.s = a[1].n.i <= 0 ? QString() : a[0].s.left(qsizetype(std::min<qint64>(a[1].n.i, a[0].s.size()))); }},
     {"function RightStr(const AText: string; ACount: Integer): string;",

@@ -51,6 +51,18 @@ TEST(ScriptLibrary, TextRoutines)
                 "a++|'l''été' *** abab abc|compare|ab2|abcQ"));
 }
 
+TEST(ScriptLibrary, SameTextAndCompareTextFoldTheSameCases)
+{
+    // Both fold a..z only, as in Delphi.
+    EXPECT_EQ(Emitted(Body("", R"(
+        Emit(BoolToStr(SameText('a', 'A'), True) + ' ' + IntToStr(CompareText('a', 'A')));
+        Emit(BoolToStr(SameText('É', 'é'), True) + ' ' + BoolToStr(CompareText('É', 'é') <> 0, True));
+        Emit(BoolToStr(SameText('École', 'éCOLE'), True) + ' ' + BoolToStr(SameText('Été', 'éTÉ'), True));
+        if (CompareText('abc', 'ABD') < 0) and (CompareText('b', 'A') > 0) and SameText('Zz9', 'zZ9') then Emit('order');
+    )")),
+              S("True 0|False True|False False|order"));
+}
+
 TEST(ScriptLibrary, QuotedStrTakesLinearTime)
 {
     EXPECT_EQ(Emitted(Body("", R"(
