@@ -14,8 +14,17 @@ bool TextToColor(const QString& aText, TColor& aColor)
         aColor = TColor(*named);
         return true;
     }
+    // Qt's number reading forgives spaces and a "0x" after the "$": a colour does not.
+    const bool hex = t.startsWith(u'$');
+    const QStringView digits = QStringView(t).mid(hex ? 1 : (t[0] == u'-' || t[0] == u'+'));
+    if (digits.isEmpty() || digits.size() > 16)
+        return false;
+    for (const QChar c : digits)
+        if (!(c.isDigit() || (hex && QStringLiteral("abcdefABCDEF").contains(c))) ||
+            c.unicode() > 127)
+            return false;
     bool ok = false;
-    qint64 v = t.startsWith(u'$') ? t.mid(1).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
+    const qint64 v = hex ? t.mid(1).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
     if (!ok || v < -0x80000000LL || v > 0xFFFFFFFFLL)
         return false;
     aColor = TColor(quint32(v));

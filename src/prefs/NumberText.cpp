@@ -18,8 +18,12 @@ bool TextToFloat(const QString& aText, double& aValue)
     QString t = aText.trimmed();
     if (t.count(u',') == 1 && !t.contains(u'.'))
         t.replace(u',', u'.');
+    // "1,000.5" is not a thousand: a comma is the decimal separator of a text without a point,
+    // and group separators are not numbers.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
+    const double v = c.toDouble(t, &ok);
     if (!ok)
         return false;
     aValue = v;

@@ -103,6 +103,13 @@ TEST(SetAsText, NumbersGiveMinusOneForTextThatIsNone)
     EXPECT_EQ(d.Value(), 0.75);
     d.SetAsText(QStringLiteral("n/a"));
     EXPECT_EQ(d.Value(), -1.0);
+    // No thousands separators: a comma is the decimal separator only without a point.
+    d.SetAsText(QStringLiteral("1,000.5"));
+    EXPECT_EQ(d.Value(), -1.0);
+    d.SetAsText(QStringLiteral("1,000"));
+    EXPECT_EQ(d.Value(), 1.0);
+    d.SetAsText(QStringLiteral("1.000,5"));
+    EXPECT_EQ(d.Value(), -1.0);
 }
 
 TEST(SetAsText, ColoursByNameDecimalOrHexElseUntouched)
@@ -118,7 +125,8 @@ TEST(SetAsText, ColoursByNameDecimalOrHexElseUntouched)
     EXPECT_EQ(c.Value(), 255);
     int applies = 0;
     c.OnInternalApply = [&](const TColor&) { ++applies; };
-    for (const char* bad : {"rouge", "", "$", "$1FFFFFFFF", "12abc"})
+    for (const char* bad : {"rouge", "", "$", "$1FFFFFFFF", "12abc", "$ 10", "$0x10", "0x10",
+                            "$+10", "$-1", "1 0", "+-1"})
         c.SetAsText(QString::fromUtf8(bad));
     EXPECT_EQ(applies, 0);
     EXPECT_EQ(c.Value(), 255);
