@@ -37,6 +37,16 @@ void CheckLength(qint64 aLength)
         ThrowFault(QStringLiteral("Chaîne trop longue"));
 }
 
+void ThrowFloatError(double aValue, const TSrcPos* aPos)
+{
+    const QString text = std::isnan(aValue)
+                             ? QStringLiteral("Opération en virgule flottante incorrecte")
+                             : QStringLiteral("Débordement de virgule flottante");
+    if (aPos)
+        ThrowRun(*aPos, text);
+    ThrowFault(text);
+}
+
 namespace {
 
 int Height(std::initializer_list<const TExpr*> aChildren)
@@ -383,15 +393,15 @@ public:
         const double a = m_l->EvalFloat(aRun);
         const double b = m_r->EvalFloat(aRun);
         if constexpr (Op == TBinOp::Add)
-            return a + b;
+            return CheckFloat(a + b, &pos);
         if constexpr (Op == TBinOp::Sub)
-            return a - b;
+            return CheckFloat(a - b, &pos);
         if constexpr (Op == TBinOp::Mul)
-            return a * b;
+            return CheckFloat(a * b, &pos);
         if constexpr (Op == TBinOp::Slash) {
             if (b == 0.0)
                 ThrowRun(pos, QStringLiteral("Division par zéro"));
-            return a / b;
+            return CheckFloat(a / b, &pos);
         }
         return 0.0;
     }
@@ -769,7 +779,7 @@ public:
             return std::fabs(m_args[0]->EvalFloat(aRun));
         case TFn::SqrFloat: {
             const double v = m_args[0]->EvalFloat(aRun);
-            return v * v;
+            return CheckFloat(v * v, &pos);
         }
         case TFn::MinFloat:
             return std::min(m_args[0]->EvalFloat(aRun), m_args[1]->EvalFloat(aRun));

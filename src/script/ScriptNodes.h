@@ -2,6 +2,7 @@
 
 #include "ScriptProgram.h"
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -164,5 +165,15 @@ TVal EvalConst(const TExpr& aExpr);
 // Texts are bounded so that a runaway script fails instead of exhausting memory.
 constexpr qsizetype kMaxStringLength = 64 * 1024 * 1024;
 void CheckLength(qint64 aLength);
+
+// A float result that is no finite number stops the script: an overflow, or an invalid
+// operation for NaN. Without a place, the calling node adds its own.
+[[noreturn]] void ThrowFloatError(double aValue, const TSrcPos* aPos);
+inline double CheckFloat(double aValue, const TSrcPos* aPos = nullptr)
+{
+    if (!std::isfinite(aValue)) [[unlikely]]
+        ThrowFloatError(aValue, aPos);
+    return aValue;
+}
 
 } // namespace tscript

@@ -67,13 +67,6 @@ QString Repeat(const QString& aText, qint64 aCount)
     return aText.repeated(qsizetype(aCount));
 }
 
-double CheckedFloat(double aValue)
-{
-    if (std::isnan(aValue))
-        ThrowFault(QStringLiteral("Opération en virgule flottante incorrecte"));
-    return aValue;
-}
-
 qint64 FloatToInt64(double aValue)
 {
     if (!(aValue >= -9.2233720368547758e18 && aValue < 9.2233720368547758e18))
@@ -127,12 +120,13 @@ const TNativeDef kNatives[] = {
      [](TRun&, TVal* a, TVal& r) { r.s = FloatToText(a[0].n.f); }},
     {"function StrToFloat(const S: string): Double;",
      [](TRun&, TVal* a, TVal& r) {
-         if (!TextToFloat(a[0].s, r.n.f))
+         // "inf" and "1e999" are no values a script can compute with.
+         if (!TextToFloat(a[0].s, r.n.f) || !std::isfinite(r.n.f))
              ThrowFault(Quoted(a[0].s) % QStringLiteral(" n'est pas une valeur en virgule flottante correcte"));
      }},
     {"function StrToFloatDef(const S: string; Default: Double): Double;",
      [](TRun&, TVal* a, TVal& r) {
-         if (!TextToFloat(a[0].s, r.n.f)) r.n.f = a[1].n.f;
+         if (!TextToFloat(a[0].s, r.n.f) || !std::isfinite(r.n.f)) r.n.f = a[1].n.f;
      }},
     {"function BoolToStr(B: Boolean; UseBoolStrs: Boolean = False): string;",
      [](TRun&, TVal* a, TVal& r) {
@@ -263,19 +257,19 @@ const TNativeDef kNatives[] = {
      }},
     // Arithmetic.
     {"function Sqrt(X: Double): Double;",
-     [](TRun&, TVal* a, TVal& r) { r.n.f = CheckedFloat(std::sqrt(a[0].n.f)); }},
+     [](TRun&, TVal* a, TVal& r) { r.n.f = CheckFloat(std::sqrt(a[0].n.f)); }},
     {"function Sin(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = std::sin(a[0].n.f); }},
     {"function Cos(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = std::cos(a[0].n.f); }},
-    {"function Tan(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = std::tan(a[0].n.f); }},
+    {"function Tan(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = CheckFloat(std::tan(a[0].n.f)); }},
     {"function ArcTan(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = std::atan(a[0].n.f); }},
-    {"function Exp(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = std::exp(a[0].n.f); }},
+    {"function Exp(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = CheckFloat(std::exp(a[0].n.f)); }},
     {"function Ln(X: Double): Double;",
      [](TRun&, TVal* a, TVal& r) {
          if (!(a[0].n.f > 0)) ThrowFault(QStringLiteral("Opération en virgule flottante incorrecte"));
          r.n.f = std::log(a[0].n.f);
      }},
     {"function Power(Base, Exponent: Double): Double;",
-     [](TRun&, TVal* a, TVal& r) { r.n.f = CheckedFloat(std::pow(a[0].n.f, a[1].n.f)); }},
+     [](TRun&, TVal* a, TVal& r) { r.n.f = CheckFloat(std::pow(a[0].n.f, a[1].n.f)); }},
     {"function Frac(X: Double): Double;",
      [](TRun&, TVal* a, TVal& r) { r.n.f = a[0].n.f - std::trunc(a[0].n.f); }},
     {"function Int(X: Double): Double;", [](TRun&, TVal* a, TVal& r) { r.n.f = std::trunc(a[0].n.f); }},

@@ -96,8 +96,10 @@ TExprPtr TScriptParser::Finish(TExprPtr aExpr)
     try {
         TVal v = nodes::EvalConst(*aExpr);
         return nodes::Const(aExpr->type, std::move(v), aExpr->pos);
-    } catch (const TRunError& e) {
-        Fail(e.hasPos ? e.pos : aExpr->pos, e.text);
+    } catch (const TRunError&) {
+        // Not folded: 1e308 * 10 in a statement fails when it runs, as it would with variables.
+        // Where a constant is required, ConstOf reports the error at compile time.
+        return aExpr;
     }
 }
 

@@ -138,13 +138,43 @@ TEST(ScriptErrors, RuntimeErrorsStopWithTheirPlace)
          "test.pas(4:10): Indice de chaîne hors limites : 3 (longueur 2)"},
         {"begin\n  Emit(IntToStr(StrToInt('douze')));\nend.",
          "test.pas(2:17): 'douze' n'est pas une valeur entière correcte"},
-        {"var d: Double;\nbegin\n  d := 1e300 * 1e300;\n  Emit(IntToStr(Trunc(d)));\nend.",
+        {"var d: Double;\nbegin\n  d := 1e300;\n  Emit(IntToStr(Trunc(d)));\nend.",
          "test.pas(4:17): Valeur hors limites pour un entier"},
         {"begin\n  Emit(Format('%d', ['x']));\nend.",
          "test.pas(2:8): Format '%d' incorrect ou incompatible avec l'argument"},
     };
     for (const TErrorCase& c : cases)
         EXPECT_EQ(RunError(S(c.program)), S(c.message)) << c.program;
+}
+
+TEST(ScriptErrors, FloatOverflowIsARunTimeError)
+{
+    const TErrorCase cases[] = {
+        {"var x: Double;\nbegin\n  x := 1e308 * 10;\nend.",
+         "test.pas(3:14): Débordement de virgule flottante"},
+        {"var x: Double;\nbegin\n  x := Exp(1000);\nend.",
+         "test.pas(3:8): Débordement de virgule flottante"},
+        {"var x, y: Double;\nbegin\n  y := 1e308;\n  x := y + y;\nend.",
+         "test.pas(4:10): Débordement de virgule flottante"},
+        {"var x, y: Double;\nbegin\n  y := -1e308;\n  x := y - 1e308;\nend.",
+         "test.pas(4:10): Débordement de virgule flottante"},
+        {"var x: Double;\nbegin\n  x := 1e300 / 1e-300;\nend.",
+         "test.pas(3:14): Débordement de virgule flottante"},
+        {"var x: Double;\nbegin\n  x := Sqr(1e200);\nend.",
+         "test.pas(3:8): Débordement de virgule flottante"},
+        {"var x: Double;\nbegin\n  x := Power(10, 400);\nend.",
+         "test.pas(3:8): Débordement de virgule flottante"},
+        {"var x: Double;\nbegin\n  x := StrToFloat('1e999');\nend.",
+         "test.pas(3:8): '1e999' n'est pas une valeur en virgule flottante correcte"},
+    };
+    for (const TErrorCase& c : cases)
+        EXPECT_EQ(RunError(S(c.program)), S(c.message)) << c.program;
+    // Code that never runs does not fail; a constant declaration fails when compiled.
+    EXPECT_EQ(Emitted(S("var x: Double;\nbegin\n  if False then x := 1e308 * 10;\n"
+                        "  x := 1e308 * 0.5 + Exp(700); Emit('ok');\nend.")),
+              S("ok"));
+    EXPECT_EQ(CompileError(S("const C = 1e308 * 10;\nbegin end.")),
+              S("[Erreur] test.pas(1:17): Débordement de virgule flottante"));
 }
 
 TEST(ScriptErrors, RunawayRecursionEndsAsAnError)
