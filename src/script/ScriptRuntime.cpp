@@ -2,6 +2,8 @@
 
 #include <pthread.h>
 
+#include <chrono>
+
 namespace tscript {
 
 namespace {
@@ -40,6 +42,49 @@ void TRun::OverBudget(const TSrcPos& aPos)
     if (abortRequested)
         ThrowRun(aPos, QStringLiteral("Exécution interrompue"));
     ThrowRun(aPos, QStringLiteral("Limite d'exécution atteinte (%1 pas)").arg(stepLimit));
+}
+
+qint64 MonotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void TRun::ScheduleCheck()
+{
+    checkAt = stepLimit;
+    if (yieldHook && steps < stepLimit - kYieldStride)
+        checkAt = steps + kYieldStride;
+}
+
+void TRun::Checkpoint(const TSrcPos& aPos)
+{
+    if (steps > stepLimit)
+        OverBudget(aPos);
+    if (yieldHook && !yielding && MonotonicNs() - lastYieldNs >= yieldIntervalNs) {
+        yielding = true;
+        struct TDone {
+            TRun& run;
+            ~TDone()
+            {
+                run.yielding = false;
+                // The interval runs from the end of the hook, which may take its time.
+                run.lastYieldNs = MonotonicNs();
+            }
+        } done{*this};
+        try {
+            (*yieldHook)();
+        } catch (const std::exception& e) {
+            ThrowRun(aPos, QString::fromUtf8(e.what()));
+        } catch (...) {
+            ThrowRun(aPos, QStringLiteral("Exception inconnue pendant l'attente de l'hôte"));
+        }
+    }
+    // The hook may have called Abort.
+    if (steps > stepLimit)
+        OverBudget(aPos);
+    ScheduleCheck();
 }
 
 void TRun::Enter(const TSrcPos& aPos, qint64 aCells)

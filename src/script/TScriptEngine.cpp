@@ -59,6 +59,8 @@ struct TScriptEngine::TImpl {
     TRegistration registration;
     QSet<QString> defines;
     qint64 stepLimit = 0;
+    std::function<void()> yieldHook;
+    int yieldIntervalMs = 50;
 
     QList<TScriptMessage> messages;
     TScriptMessage runError;
@@ -97,6 +99,12 @@ void TScriptEngine::SetDefines(const QStringList& aSymbols)
 void TScriptEngine::SetStepLimit(qint64 aSteps)
 {
     d->stepLimit = std::max<qint64>(0, aSteps);
+}
+
+void TScriptEngine::SetYieldHook(std::function<void()> aHook, int aIntervalMs)
+{
+    d->yieldHook = std::move(aHook);
+    d->yieldIntervalMs = std::max(0, aIntervalMs);
 }
 
 bool TScriptEngine::IsCompiled() const
@@ -138,6 +146,7 @@ void TScriptEngine::Abort()
         return;
     d->activeRun->abortRequested = true;
     d->activeRun->stepLimit = 0;
+    d->activeRun->checkAt = 0;
 }
 
 bool TScriptEngine::Compile(const QString& aText, const QString& aFileName)
@@ -238,6 +247,8 @@ bool TScriptEngine::Execute()
     }
     const TProgram& program = *d->program;
     d->running = true;
+    // A copy: the hook may replace the engine's own while it runs.
+    const std::function<void()> yieldHook = d->yieldHook;
     TRun run;
     struct TDone {
         TImpl& d;
@@ -268,6 +279,12 @@ bool TScriptEngine::Execute()
         run.stackFloor = ComputeStackFloor();
         if (d->stepLimit > 0)
             run.stepLimit = d->stepLimit;
+        if (yieldHook) {
+            run.yieldHook = &yieldHook;
+            run.yieldIntervalNs = qint64(d->yieldIntervalMs) * 1000000;
+            run.lastYieldNs = MonotonicNs();
+        }
+        run.ScheduleCheck();
         d->activeRun = &run;
         program.main->Exec(run);
     } catch (const TRunError& e) {

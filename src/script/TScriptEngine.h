@@ -35,6 +35,13 @@ public:
     // Ends a script after this many steps (0: no limit): a loop turn or a call is one, copying
     // a large value or building a long text counts in proportion to its size.
     void SetStepLimit(qint64 aSteps);
+    // Calls aHook while a script executes, at most once every aIntervalMs of wall time (the
+    // clock is read every few thousand steps), so that the host can process its window events
+    // and call Abort() from inside the hook; the script then fails with "Exécution
+    // interrompue". The hook is never re-entered, Compile and Execute called from it are
+    // refused, and an exception it throws ends the script. An empty function removes it; a
+    // change takes effect at the next Execute.
+    void SetYieldHook(std::function<void()> aHook, int aIntervalMs = 50);
 
     // Compiles aText. aFileName names the text in messages and gives the folder where {$I}
     // looks for files (the current folder when empty). Replaces Messages(); false on any

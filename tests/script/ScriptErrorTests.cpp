@@ -2,7 +2,14 @@
 
 #include "ScriptTestSupport.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -210,6 +217,76 @@ TEST(ScriptErrors, StepLimitAndAbortStopEndlessLoops)
     EXPECT_FALSE(a.engine.Execute());
     EXPECT_EQ(a.engine.ErrorText(), S("test.pas(4:3): Exécution interrompue"));
     EXPECT_TRUE(a.out.isEmpty());
+}
+
+TEST(ScriptErrors, YieldHookLetsTheHostStopAnEndlessLoop)
+{
+    TScriptHarness h;
+    int calls = 0;
+    bool compileRefused = false, executeRefused = false, running = false;
+    h.engine.SetYieldHook(
+        [&] {
+            ++calls;
+            running = h.engine.IsRunning();
+            if (calls == 1) {
+                compileRefused = !h.engine.Compile(S("begin end."));
+                executeRefused = !h.engine.Execute();
+            }
+            if (calls == 3)
+                h.engine.Abort();
+        },
+        10);
+    ASSERT_TRUE(h.Compile(S("begin\n  while True do ;\nend.")));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(h.engine.Execute());
+    EXPECT_EQ(h.engine.ErrorText(), S("test.pas(2:3): Exécution interrompue"));
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(running);
+    EXPECT_TRUE(compileRefused);
+    EXPECT_TRUE(executeRefused);
+    // Three intervals of 10 ms, far from any time limit.
+    EXPECT_GE(clock.elapsed(), 30);
+    EXPECT_LT(clock.elapsed(), 5000);
+    // The refused compilation left the program in place.
+    EXPECT_TRUE(h.engine.IsCompiled());
+}
+
+TEST(ScriptErrors, YieldHookKeepsItsInterval)
+{
+    TScriptHarness h;
+    using TClock = std::chrono::steady_clock;
+    std::vector<TClock::time_point> calls;
+    const TClock::time_point start = TClock::now();
+    h.engine.SetYieldHook(
+        [&] {
+            calls.push_back(TClock::now());
+            if (calls.back() - start > std::chrono::milliseconds(300))
+                h.engine.Abort();
+        },
+        50);
+    // Through loops and calls alike.
+    ASSERT_TRUE(h.Compile(S("procedure P; begin end;\nbegin\n  repeat P until False;\nend.")));
+    EXPECT_FALSE(h.engine.Execute());
+    // At the loop or at the call, whichever counted the step.
+    EXPECT_TRUE(QRegularExpression(S("^test\\.pas\\(3:(3|10)\\): Exécution interrompue$"))
+                    .match(h.engine.ErrorText())
+                    .hasMatch())
+        << h.engine.ErrorText().toStdString();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_LE(calls.size(), 7u);
+    EXPECT_GE(calls.front() - start, std::chrono::milliseconds(50));
+    for (size_t k = 1; k < calls.size(); ++k)
+        EXPECT_GE(calls[k] - calls[k - 1], std::chrono::milliseconds(50));
+
+    // An exception from the hook ends the script; without a hook nothing is called.
+    h.engine.SetYieldHook([] { throw std::runtime_error("assez"); }, 0);
+    EXPECT_FALSE(h.engine.Execute());
+    EXPECT_TRUE(h.engine.ErrorText().endsWith(S("): assez")));
+    h.engine.SetYieldHook({});
+    h.engine.SetStepLimit(100000);
+    EXPECT_FALSE(h.engine.Execute());
+    EXPECT_TRUE(h.engine.ErrorText().endsWith(S("): Limite d'exécution atteinte (100000 pas)")));
 }
 
 TEST(ScriptErrors, ExecuteNeedsTheLastCompilationToHaveSucceeded)
