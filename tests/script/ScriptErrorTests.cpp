@@ -2,7 +2,9 @@
 
 #include "ScriptTestSupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -287,6 +289,28 @@ TEST(ScriptErrors, YieldHookKeepsItsInterval)
     h.engine.SetStepLimit(100000);
     EXPECT_FALSE(h.engine.Execute());
     EXPECT_TRUE(h.engine.ErrorText().endsWith(S("): Limite d'exécution atteinte (100000 pas)")));
+}
+
+// The fuzzers' seed programs, replayed in every build: each compiles or is refused, and runs
+// to its end or to an error, within a step limit.
+TEST(ScriptErrors, FuzzSeedProgramsEndCleanly)
+{
+    const QDir seeds(S(TESS_SCRIPT_SEEDS));
+    const QStringList names = seeds.entryList({S("*.pas")}, QDir::Files, QDir::Name);
+    EXPECT_GE(names.size(), 20);
+    for (const QString& name : names) {
+        QFile file(seeds.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        TScriptHarness h;
+        h.extra = [](IScriptRegistrar& r) {
+            r.RegisterRoutine(S("procedure showmessage(z: string);"),
+                              [](const TScriptArgs&) { return TScriptValue(); });
+        };
+        h.engine.SetStepLimit(100000);
+        if (h.Compile(QString::fromUtf8(file.readAll()), name))
+            h.engine.Execute();
+        EXPECT_FALSE(h.Failure().contains(S("Erreur interne"))) << name.toStdString();
+    }
 }
 
 TEST(ScriptErrors, ExecuteNeedsTheLastCompilationToHaveSucceeded)

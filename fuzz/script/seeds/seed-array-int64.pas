@@ -1,0 +1,2 @@
+var a: array[Int64] of Byte;
+begin end.

@@ -1,0 +1,2 @@
+type T = array[NativeInt] of Integer;
+begin end.

@@ -1,0 +1,1 @@
+{$DEFINE Acomment}var z: Integer;begin{$IFDEF NEVER}  // skipped{$ELSE}  showmessage('cr'); // kept{$ENDIF}  z := 1 div z;end.

@@ -1,0 +1,4 @@
+var x: Double;
+begin
+  x := Exp(1000);
+end.

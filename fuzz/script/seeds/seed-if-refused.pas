@@ -1,0 +1,2 @@
+{$IF CompilerVersion >= 20} showmessage('refused'); {$IFEND}
+begin end.

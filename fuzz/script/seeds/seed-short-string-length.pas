@@ -1,0 +1,2 @@
+var s: string[256];
+begin end.
