@@ -21,7 +21,7 @@ struct sqlite3;
 //   vals(id INTEGER PRIMARY KEY,      -- insertion order, which enumeration follows
 //        key INTEGER REFERENCES keys(id) ON DELETE CASCADE,
 //        name TEXT, folded TEXT,      -- as for keys
-//        type INTEGER,                -- 1 REG_SZ, 3 REG_BINARY, 4 REG_DWORD
+//        type INTEGER,                -- 1 REG_SZ, 3 REG_BINARY, 4 REG_DWORD, others from .reg
 //        data BLOB,                   -- the exact bytes: REG_SZ is UTF-16LE, REG_DWORD 4 bytes LE
 //        shown TEXT,                  -- the value in readable form, for people only
 //        UNIQUE(key, folded))
@@ -34,7 +34,14 @@ struct sqlite3;
 // hive on a read-only disk or owned by another user still reads.
 class TRegistryHive {
 public:
-    enum ValueType { REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4 };
+    enum ValueType {
+        REG_SZ = 1,
+        REG_EXPAND_SZ = 2,
+        REG_BINARY = 3,
+        REG_DWORD = 4,
+        REG_MULTI_SZ = 7, // imported from .reg files only
+        REG_QWORD = 11
+    };
     enum TAccess {
         ReadOnly,  // never writes, not even the schema; takes no write lock
         ReadWrite, // an existing hive
