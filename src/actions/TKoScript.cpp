@@ -2,6 +2,8 @@
 
 #include "MacroState.h"
 
+#include <QCoreApplication>
+
 namespace {
 const QString kRunning = QStringLiteral(
     "### Un script est déjà en cours d'exécution : un script ne peut pas se relancer lui-même.");
@@ -21,6 +23,15 @@ TKoScript::TKoScript(QObject* aOwner)
             OnCompile(*this);
         RegisterAttachedLists(r);
     });
+    // A running script keeps the window alive: events go through at a bounded rate, so the
+    // user can still stop it (naAbort, the stop button, closing the program).
+    m_engine.SetYieldHook([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }, 50);
+}
+
+void TKoScript::Abort()
+{
+    if (m_engine.IsRunning())
+        m_engine.Abort();
 }
 
 TKoScript::~TKoScript() = default;

@@ -31,6 +31,8 @@ public:
 
     bool Compile();
     bool Execute();
+    // Ends a running script at its next step; Execute then reports the interruption.
+    void Abort();
     // The built-in routines, constants and types.
     void RegisterBuiltins(IScriptRegistrar& aScript);
 

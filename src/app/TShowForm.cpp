@@ -185,6 +185,9 @@ void TShowForm::CreateComponents()
     gp->OnSavePrefs = [this](TDravikPreferences& p) { gpSavePrefs(p); };
     // Until the application actions exist, the window keeps the switch component itself.
     Switch = new TKoSwitch(this);
+    // The script component; the script window shows it once the application actions exist.
+    KoScript = new TKoScript(this);
+    KoScript->setObjectName(QStringLiteral("KoScript"));
     Switch->OnQuit = [this] { close(); };
 
     m_client->installEventFilter(this);
@@ -252,6 +255,7 @@ void TShowForm::BindActions()
         };
     gpal->Find<TNopeAction>(QStringLiteral("naAbort"))->OnAfterApply = [this] {
         IntervalStop = true;
+        KoScript->Abort();
     };
 
     auto* privateFolder = gpal->Find<TWidestringAction>(QStringLiteral("waPrivateFolder"));
@@ -280,8 +284,10 @@ void TShowForm::TntFormCreate()
     gp->Question = m_question;
     gp->HookOwner(
         this, [this] { FormShow(); }, [this] { FormCloseQuery(); });
-    for (TCustomKoActionList* list : ShowFormLists())
+    for (TCustomKoActionList* list : ShowFormLists()) {
         list->SetSwitch(Switch);
+        list->SetPascalScript(KoScript);
+    }
     // Every shortcut works wherever the focus is in the window.
     for (TCustomKoActionList* list : ShowFormLists())
         for (TCustomAbstractAction* a : list->TypedActions())

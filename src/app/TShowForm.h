@@ -24,6 +24,7 @@ class TIncrusterFrame;
 class TIntegerAction;
 class TKoActionList;
 class TKoBar;
+class TKoScript;
 class TKoSwitch;
 class TNopeAction;
 class TOptionsFrame;
@@ -93,6 +94,7 @@ public:
     TKoActionList* gpal;
     TDravikPreferences* gp;
     TKoSwitch* Switch;
+    TKoScript* KoScript;
 
     // Window state.
     QRect VideoRect{0, 0, 0, 0}; // where the picture is drawn inside videoPanel

@@ -2,8 +2,10 @@
 #include <uWndComponent.h>
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -222,6 +224,34 @@ TEST_F(ScriptBinding, RunTimeErrorsAndHostExceptionsAreReported)
         script.Messages()[0].startsWith(QStringLiteral("### Erreur pendant l'exécution: ")));
     EXPECT_TRUE(script.Messages()[0].contains(QStringLiteral("capture impossible")));
     EXPECT_FALSE(InApply);
+}
+
+// A script that never ends leaves the window alive (timers and posted events still run) and
+// stops when the user asks, with its text and the recording untouched.
+TEST_F(ScriptBinding, AnEndlessScriptKeepsEventsFlowingAndStopsOnAbort)
+{
+    editor.Text = {QStringLiteral("keep me")};
+    const QString source = QStringLiteral("begin\n  while True do ;\nend.");
+    script.Script = source.split(u'\n');
+    ASSERT_TRUE(script.Compile());
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
+        if (++ticks == 3)
+            script.Abort(); // what Esc and closing the window do
+    });
+    ticker.start(30);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(script.Execute());
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(ticks, 3);
+    ASSERT_EQ(script.Messages().size(), 1);
+    EXPECT_TRUE(script.Messages()[0].contains(QStringLiteral("interrompue")))
+        << qPrintable(script.Messages()[0]);
+    EXPECT_EQ(script.Script.join(u'\n'), source);
+    EXPECT_EQ(editor.Text, QStringList{QStringLiteral("keep me")});
+    EXPECT_TRUE(script.Compiled()); // it can run again
 }
 
 TEST_F(ScriptBinding, BuiltinsAndTheirConstantsAreThere)

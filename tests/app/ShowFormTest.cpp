@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QProcess>
+#include <QTimer>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -179,6 +180,17 @@ TEST_F(ShowForm, DismissingTheQuestionKeepsTheWindowOpen)
     EXPECT_TRUE(form->isVisible());
     answer.Answer = spNone;
     EXPECT_TRUE(form->close());
+}
+
+TEST_F(ShowForm, ClosingTheWindowStopsARunningScript)
+{
+    Start();
+    form->KoScript->Script = {QStringLiteral("begin while True do ; end.")};
+    ASSERT_TRUE(form->KoScript->Compile());
+    QTimer::singleShot(100, form.get(), [this] { form->close(); });
+    EXPECT_FALSE(form->KoScript->Execute());
+    EXPECT_TRUE(form->KoScript->Messages().value(0).contains(QStringLiteral("interrompue")));
+    EXPECT_FALSE(form->isVisible());
 }
 
 TEST(Program, StartsAndQuitsWithTheIniFileBesideIt)
