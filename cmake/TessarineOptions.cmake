@@ -31,9 +31,10 @@ if(TESS_FUZZ)
 endif()
 
 # tess_library(name SOURCES ... LIBS ...): one library per source folder.
+# Includes are written from src/ ("prefs/TDravikPreferences.h"); PRIVATE_LIBS stay inside.
 function(tess_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC tess_options ${ARG_LIBS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC tess_options ${ARG_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
 endfunction()

@@ -1,7 +1,7 @@
 // The stream notifier's per-frame DV reading beside ffmpeg reading the same tape (stream copy,
 // no decoding), and the position text beside it. Run: bench_media --benchmark_min_time=1
-#include "FormatPosition.h"
-#include "TNotifier.h"
+#include "media/core/FormatPosition.h"
+#include "media/core/TNotifier.h"
 
 #include <QByteArray>
 #include <QFile>

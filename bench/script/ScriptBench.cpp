@@ -1,6 +1,6 @@
 // Speed of the script interpreter and compiler.
 
-#include "TScriptEngine.h"
+#include "script/TScriptEngine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 // Any text given to every kind of action as the command line would give it.
-#include <ActionColors.h>
-#include <ShortCut.h>
-#include <TCheckAction.h>
-#include <TNopeAction.h>
-#include <ValueActions.h>
+#include "actions/ActionColors.h"
+#include "actions/ShortCut.h"
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 
-#include <NumberText.h>
+#include "base/NumberText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,9 +1,9 @@
 // Any command line, one argument per line, parsed and run against a small set of actions.
-#include <TCheckAction.h>
-#include <TCustomKoActionList.h>
-#include <TKoSwitch.h>
-#include <TNopeAction.h>
-#include <ValueActions.h>
+#include "actions/TCheckAction.h"
+#include "actions/TCustomKoActionList.h"
+#include "actions/TKoSwitch.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,9 +1,9 @@
 // DV frames built from the input: a first byte picks the system and a template, then each group
 // of four bytes writes one byte (sequence, offset, value) so the packs are reached quickly.
 #include "DvFrameBuilder.h"
-#include "NotifyMessages.h"
-#include "TDvFrame.h"
-#include "TNotifier.h"
+#include "base/PrivateMessages.h"
+#include "media/core/TDvFrame.h"
+#include "media/core/TNotifier.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // MPEG-2 sequence headers from the start of the input, as a sample of an MPEG-2 video stream.
-#include "TMpeg2SequenceHeader.h"
-#include "TNotifier.h"
+#include "media/core/TMpeg2SequenceHeader.h"
+#include "media/core/TNotifier.h"
 
 #include <cstddef>
 #include <cstdint>

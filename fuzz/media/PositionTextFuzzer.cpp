@@ -1,5 +1,5 @@
 // Position texts as typed, switched or scripted, and times formatted back.
-#include "FormatPosition.h"
+#include "media/core/FormatPosition.h"
 
 #include <QString>
 

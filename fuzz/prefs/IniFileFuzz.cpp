@@ -1,6 +1,6 @@
 // Any bytes as an ini file: reading never fails badly, and every text written reads back whole.
-#include <TIniPreferencesMan.h>
-#include <TextDecoding.h>
+#include "base/TextDecoding.h"
+#include "prefs/TIniPreferencesMan.h"
 
 #include <QDir>
 #include <QFile>

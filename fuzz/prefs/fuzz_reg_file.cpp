@@ -1,7 +1,7 @@
 // Any bytes as a .reg file: parsing never fails badly, stays bounded, and what it yields, once
 // applied, never writes outside the allowed key.
-#include <TRegFile.h>
-#include <TRegistryHive.h>
+#include "prefs/TRegFile.h"
+#include "prefs/TRegistryHive.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Random program texts through the script compiler, and the interpreter with a step limit:
 // nothing may crash, leak or hang. Only routines without effects outside are registered.
 
-#include "ColorConstants.h"
-#include "TScriptEngine.h"
+#include "script/ColorConstants.h"
+#include "script/TScriptEngine.h"
 
 #include <cstddef>
 #include <cstdint>

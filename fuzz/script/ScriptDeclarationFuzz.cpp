@@ -2,7 +2,7 @@
 // that may use what was accepted. Input lines: routine declaration, type definition of TFuzz,
 // constant name, program text.
 
-#include "TScriptEngine.h"
+#include "script/TScriptEngine.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The markup of the link label: its tokens, its links and the document it builds must agree
 // on every position, whatever the text.
-#include <TLinkEdit.h>
+#include "ui/TLinkEdit.h"
 
 #include <QApplication>
 

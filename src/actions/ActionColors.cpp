@@ -1,6 +1,6 @@
-#include "ActionColors.h"
+#include "actions/ActionColors.h"
 
-#include <ColorConstants.h>
+#include "script/ColorConstants.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,9 +1,9 @@
-#include "ActionTable.h"
+#include "actions/ActionTable.h"
 
-#include "ShortCut.h"
-#include "TCheckAction.h"
-#include "TNopeAction.h"
-#include "ValueActions.h"
+#include "actions/ShortCut.h"
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 
 namespace {
 

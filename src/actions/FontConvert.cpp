@@ -1,4 +1,4 @@
-#include "FontConvert.h"
+#include "actions/FontConvert.h"
 
 QFont FontDescToQFont(const TFontDesc& f)
 {

@@ -1,4 +1,4 @@
-#include "MacroState.h"
+#include "actions/MacroState.h"
 
 TMacroLines* MacroLines = nullptr;
 bool InApply = false;

@@ -1,4 +1,4 @@
-#include "ShortCut.h"
+#include "actions/ShortCut.h"
 
 #include <QStringList>
 

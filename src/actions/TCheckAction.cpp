@@ -1,10 +1,10 @@
-#include "TCheckAction.h"
+#include "actions/TCheckAction.h"
 
-#include "MacroState.h"
-#include "ValueActions.h"
+#include "actions/MacroState.h"
+#include "actions/ValueActions.h"
 
-#include <ScriptHost.h>
-#include <TDravikPreferences.h>
+#include "prefs/TDravikPreferences.h"
+#include "script/ScriptHost.h"
 
 #include <exception>
 

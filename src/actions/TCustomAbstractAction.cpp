@@ -1,7 +1,7 @@
-#include "TCustomAbstractAction.h"
+#include "actions/TCustomAbstractAction.h"
 
-#include "TCustomKoActionList.h"
-#include "TImageList.h"
+#include "actions/TCustomKoActionList.h"
+#include "actions/TImageList.h"
 
 #include <QAction>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShortCut.h"
+#include "actions/ShortCut.h"
 
 #include <QList>
 #include <QObject>

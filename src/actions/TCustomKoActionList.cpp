@@ -1,9 +1,9 @@
-#include "TCustomKoActionList.h"
+#include "actions/TCustomKoActionList.h"
 
-#include "TCustomAbstractAction.h"
-#include "TImageList.h"
-#include "TKoSwitch.h"
-#include "TScriptComponent.h"
+#include "actions/TCustomAbstractAction.h"
+#include "actions/TImageList.h"
+#include "actions/TKoSwitch.h"
+#include "actions/TScriptComponent.h"
 
 #include <exception>
 

@@ -4,9 +4,9 @@
 #include <QObject>
 #include <QPointer>
 
-#include "TImageList.h"
-#include "TKoSwitch.h"
-#include "TScriptComponent.h"
+#include "actions/TImageList.h"
+#include "actions/TKoSwitch.h"
+#include "actions/TScriptComponent.h"
 
 #include <functional>
 

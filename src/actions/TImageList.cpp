@@ -1,4 +1,4 @@
-#include "TImageList.h"
+#include "actions/TImageList.h"
 
 int TImageList::Add(const QIcon& aIcon)
 {

@@ -1,4 +1,4 @@
-#include "TKoActionComponent.h"
+#include "actions/TKoActionComponent.h"
 
 TMessageWindow::TMessageWindow(TKoActionComponent* aOwner)
     : m_owner(aOwner)

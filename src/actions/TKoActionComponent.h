@@ -1,6 +1,7 @@
 #pragma once
 
-#include "TCustomKoActionList.h"
+#include "actions/TCustomKoActionList.h"
+#include "base/PrivateMessages.h"
 
 #include <QEvent>
 
@@ -41,9 +42,3 @@ public:
 private:
     TMessageWindow* m_window;
 };
-
-// The event type of a private message value (0x241A, ...).
-inline QEvent::Type MessageEventType(int aMessage)
-{
-    return QEvent::Type(QEvent::User + aMessage);
-}

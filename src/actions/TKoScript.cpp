@@ -1,6 +1,6 @@
-#include "TKoScript.h"
+#include "actions/TKoScript.h"
 
-#include "MacroState.h"
+#include "actions/MacroState.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "TScriptComponent.h"
+#include "actions/TScriptComponent.h"
 
-#include <ScriptBuiltins.h>
-#include <TScriptEngine.h>
+#include "script/ScriptBuiltins.h"
+#include "script/TScriptEngine.h"
 
 #include <QStringList>
 

@@ -1,11 +1,11 @@
-#include "TKoSwitch.h"
+#include "actions/TKoSwitch.h"
 
-#include "TCheckAction.h"
-#include "TCustomKoActionList.h"
+#include "actions/TCheckAction.h"
+#include "actions/TCustomKoActionList.h"
 
-#include "TBatchRun.h"
+#include "base/TBatchRun.h"
 
-#include <TextDecoding.h>
+#include "base/TextDecoding.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
-#include "TMacroCommands.h"
+#include "actions/TMacroCommands.h"
 
-#include "ActionTable.h"
-#include "TCustomKoActionList.h"
-#include "TKoScript.h"
-#include "TNopeAction.h"
+#include "actions/ActionTable.h"
+#include "actions/TCustomKoActionList.h"
+#include "actions/TKoScript.h"
+#include "actions/TNopeAction.h"
 
-#include <ScriptDateTime.h>
+#include "base/ScriptDateTime.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MacroState.h"
+#include "actions/MacroState.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
-#include "TNopeAction.h"
+#include "actions/TNopeAction.h"
 
-#include "MacroState.h"
+#include "actions/MacroState.h"
 
-#include <ScriptHost.h>
+#include "script/ScriptHost.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TCustomAbstractAction.h"
+#include "actions/TCustomAbstractAction.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "TScriptComponent.h"
+#include "actions/TScriptComponent.h"
 
-#include "TCustomKoActionList.h"
+#include "actions/TCustomKoActionList.h"
 
 void TScriptComponent::AttachList(TCustomKoActionList* aList)
 {

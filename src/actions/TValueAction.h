@@ -1,10 +1,10 @@
 #pragma once
 
-#include "MacroState.h"
-#include "TCustomAbstractAction.h"
+#include "actions/MacroState.h"
+#include "actions/TCustomAbstractAction.h"
 
-#include <ScriptHost.h>
-#include <TDravikPreferences.h>
+#include "prefs/TDravikPreferences.h"
+#include "script/ScriptHost.h"
 
 #include <exception>
 #include <functional>

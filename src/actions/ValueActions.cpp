@@ -1,8 +1,8 @@
-#include "ValueActions.h"
+#include "actions/ValueActions.h"
 
-#include "ActionColors.h"
+#include "actions/ActionColors.h"
 
-#include <NumberText.h>
+#include "base/NumberText.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "TValueAction.h"
+#include "actions/TValueAction.h"
 
-#include <PrefTypes.h>
+#include "prefs/PrefTypes.h"
 
 #include <QByteArray>
 

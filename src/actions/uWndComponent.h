@@ -1,7 +1,7 @@
 #pragma once
 
 // Action lists, action components and the command-line switches.
-#include "TCustomKoActionList.h"
-#include "TKoActionComponent.h"
-#include "TKoSwitch.h"
-#include "TScriptComponent.h"
+#include "actions/TCustomKoActionList.h"
+#include "actions/TKoActionComponent.h"
+#include "actions/TKoSwitch.h"
+#include "actions/TScriptComponent.h"

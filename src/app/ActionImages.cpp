@@ -1,6 +1,6 @@
-#include "ActionImages.h"
+#include "app/ActionImages.h"
 
-#include <TImageList.h>
+#include "actions/TImageList.h"
 
 #include <QFont>
 #include <QPainter>

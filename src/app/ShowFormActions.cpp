@@ -1,4 +1,4 @@
-#include "ShowFormActions.h"
+#include "app/ShowFormActions.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <ActionTable.h>
+#include "actions/ActionTable.h"
 
 #include <span>
 

@@ -1,4 +1,4 @@
-#include "ShowFormLayout.h"
+#include "app/ShowFormLayout.h"
 
 #include <QtMath>
 

@@ -1,7 +1,7 @@
-#include "ShowFormMenus.h"
+#include "app/ShowFormMenus.h"
 
-#include <TCustomAbstractAction.h>
-#include <uLinkEdit.h>
+#include "actions/TCustomAbstractAction.h"
+#include "ui/uLinkEdit.h"
 
 #include <QMenu>
 #include <QMenuBar>

@@ -1,4 +1,4 @@
-#include "TAboutFrame.h"
+#include "app/TAboutFrame.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "TDVIncrustFrame.h"
+#include "app/TDVIncrustFrame.h"
 
 TDVIncrustFrame::TDVIncrustFrame(QWidget* aParent)
     : TSideFrame(QStringLiteral("DVIncrustFrame"), QStringLiteral("Vidéos DV"), aParent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TSideFrame.h"
+#include "app/TSideFrame.h"
 
 // The side panel of the DV recording date.
 class TDVIncrustFrame : public TSideFrame {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TSideFrame.h"
+#include "app/TSideFrame.h"
 
 // The image-saving side panel: folder, names and format of the saved images.
 class TDossiersFrame : public TSideFrame {

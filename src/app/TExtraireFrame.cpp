@@ -1,4 +1,4 @@
-#include "TExtraireFrame.h"
+#include "app/TExtraireFrame.h"
 
 TExtraireFrame::TExtraireFrame(QWidget* aParent)
     : TSideFrame(QStringLiteral("ExtraireFrame"), QStringLiteral("Imagette capturée"), aParent)

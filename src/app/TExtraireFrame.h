@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TSideFrame.h"
+#include "app/TSideFrame.h"
 
 // The side panel with the thumbnail of the last grab.
 class TExtraireFrame : public TSideFrame {

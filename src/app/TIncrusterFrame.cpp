@@ -1,4 +1,4 @@
-#include "TIncrusterFrame.h"
+#include "app/TIncrusterFrame.h"
 
 TIncrusterFrame::TIncrusterFrame(QWidget* aParent)
     : TSideFrame(QStringLiteral("IncrusterFrame"), QStringLiteral("Réglages de l'incrustation"),

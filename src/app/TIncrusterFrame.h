@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TSideFrame.h"
+#include "app/TSideFrame.h"
 
 // The side panel of the on-video text.
 class TIncrusterFrame : public TSideFrame {

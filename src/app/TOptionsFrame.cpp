@@ -1,6 +1,6 @@
-#include "TOptionsFrame.h"
+#include "app/TOptionsFrame.h"
 
-#include "TRadioGroup.h"
+#include "app/TRadioGroup.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

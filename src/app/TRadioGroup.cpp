@@ -1,4 +1,4 @@
-#include "TRadioGroup.h"
+#include "app/TRadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

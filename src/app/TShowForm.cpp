@@ -1,24 +1,24 @@
-#include "TShowForm.h"
+#include "app/TShowForm.h"
 
-#include "ActionImages.h"
-#include "ShowFormActions.h"
-#include "ShowFormLayout.h"
-#include "ShowFormMenus.h"
-#include "TAboutFrame.h"
-#include "TDVIncrustFrame.h"
-#include "TDossiersFrame.h"
-#include "TExtraireFrame.h"
-#include "TIncrusterFrame.h"
-#include "TOptionsFrame.h"
-#include "TRadioGroup.h"
-#include "Tintervalloframe.h"
-#include "Tnavframe.h"
+#include "app/ActionImages.h"
+#include "app/ShowFormActions.h"
+#include "app/ShowFormLayout.h"
+#include "app/ShowFormMenus.h"
+#include "app/TAboutFrame.h"
+#include "app/TDVIncrustFrame.h"
+#include "app/TDossiersFrame.h"
+#include "app/TExtraireFrame.h"
+#include "app/TIncrusterFrame.h"
+#include "app/TOptionsFrame.h"
+#include "app/TRadioGroup.h"
+#include "app/Tintervalloframe.h"
+#include "app/Tnavframe.h"
 
-#include <ActionColors.h>
-#include <TDravikPreferences.h>
-#include <uLinkEdit.h>
-#include <uScriptAction.h>
-#include <uWndComponent.h>
+#include "actions/ActionColors.h"
+#include "actions/uScriptAction.h"
+#include "actions/uWndComponent.h"
+#include "prefs/TDravikPreferences.h"
+#include "ui/uLinkEdit.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

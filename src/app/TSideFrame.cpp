@@ -1,4 +1,4 @@
-#include "TSideFrame.h"
+#include "app/TSideFrame.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "Tintervalloframe.h"
+#include "app/Tintervalloframe.h"
 
 Tintervalloframe::Tintervalloframe(QWidget* aParent)
     : QFrame(aParent)

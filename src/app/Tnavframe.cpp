@@ -1,4 +1,4 @@
-#include "Tnavframe.h"
+#include "app/Tnavframe.h"
 
 Tnavframe::Tnavframe(QWidget* aParent)
     : QFrame(aParent)

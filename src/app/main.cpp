@@ -1,8 +1,8 @@
-#include "TShowForm.h"
+#include "app/TShowForm.h"
 
-#include <TBatchRun.h>
-#include <TKoSwitch.h>
-#include <TSavePrefsForm.h>
+#include "actions/TKoSwitch.h"
+#include "base/TBatchRun.h"
+#include "ui/TSavePrefsForm.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
-#include "TDravikPreferences.h"
+#include "prefs/TDravikPreferences.h"
 
-#include "TIniPreferencesMan.h"
-#include "TNonePreferencesMan.h"
-#include "TRegPreferencesMan.h"
+#include "prefs/TIniPreferencesMan.h"
+#include "prefs/TNonePreferencesMan.h"
+#include "prefs/TRegPreferencesMan.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TPreferencesMan.h"
-#include "TRegPreferencesMan.h"
+#include "prefs/TPreferencesMan.h"
+#include "prefs/TRegPreferencesMan.h"
 
 #include <QObject>
 

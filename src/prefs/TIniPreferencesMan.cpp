@@ -1,7 +1,7 @@
-#include "TIniPreferencesMan.h"
+#include "prefs/TIniPreferencesMan.h"
 
-#include "NumberText.h"
-#include "TextDecoding.h"
+#include "base/NumberText.h"
+#include "base/TextDecoding.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TPreferencesMan.h"
+#include "prefs/TPreferencesMan.h"
 
 // The store of the portable mode: a whole ini file kept in memory as lines and written back,
 // atomically, when the store is freed (or flushed).

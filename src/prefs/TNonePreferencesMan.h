@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TPreferencesMan.h"
+#include "prefs/TPreferencesMan.h"
 
 // The store of the mode that keeps nothing: writes succeed and vanish, reads find nothing.
 class TNonePreferencesMan : public TPreferencesMan {

@@ -1,4 +1,4 @@
-#include "TPreferencesMan.h"
+#include "prefs/TPreferencesMan.h"
 
 #include <exception>
 

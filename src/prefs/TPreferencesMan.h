@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrefTypes.h"
+#include "prefs/PrefTypes.h"
 
 #include <QStringList>
 

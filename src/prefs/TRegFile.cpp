@@ -1,6 +1,6 @@
-#include "TRegFile.h"
+#include "prefs/TRegFile.h"
 
-#include "TextDecoding.h"
+#include "base/TextDecoding.h"
 
 #include <QFile>
 #include <QStringDecoder>

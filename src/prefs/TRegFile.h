@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TRegistryHive.h"
+#include "prefs/TRegistryHive.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "TRegPreferencesMan.h"
+#include "prefs/TRegPreferencesMan.h"
 
 #include <QtEndian>
 

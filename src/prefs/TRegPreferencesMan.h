@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TPreferencesMan.h"
-#include "TRegistryHive.h"
+#include "prefs/TPreferencesMan.h"
+#include "prefs/TRegistryHive.h"
 
 #include <memory>
 

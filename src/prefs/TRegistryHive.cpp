@@ -1,4 +1,4 @@
-#include "TRegistryHive.h"
+#include "prefs/TRegistryHive.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 // The preference stores and the preferences component.
-#include "TDravikPreferences.h"
-#include "TIniPreferencesMan.h"
-#include "TNonePreferencesMan.h"
-#include "TRegPreferencesMan.h"
+#include "prefs/TDravikPreferences.h"
+#include "prefs/TIniPreferencesMan.h"
+#include "prefs/TNonePreferencesMan.h"
+#include "prefs/TRegPreferencesMan.h"

@@ -1,4 +1,4 @@
-#include "ColorConstants.h"
+#include "script/ColorConstants.h"
 
 namespace {
 

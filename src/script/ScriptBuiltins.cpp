@@ -1,6 +1,6 @@
-#include "ScriptBuiltins.h"
+#include "script/ScriptBuiltins.h"
 
-#include "ColorConstants.h"
+#include "script/ColorConstants.h"
 
 #include <QDir>
 #include <QFile>

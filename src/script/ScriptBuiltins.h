@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptHost.h"
+#include "script/ScriptHost.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "ScriptNodes.h"
+#include "script/ScriptNodes.h"
 
 #include <new>
 

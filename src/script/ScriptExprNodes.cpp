@@ -1,5 +1,5 @@
-#include "ScriptFormat.h"
-#include "ScriptNodes.h"
+#include "script/ScriptFormat.h"
+#include "script/ScriptNodes.h"
 
 #include <cmath>
 

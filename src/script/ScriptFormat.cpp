@@ -1,8 +1,8 @@
-#include "ScriptFormat.h"
+#include "script/ScriptFormat.h"
 
-#include "ScriptSource.h"
+#include "script/ScriptSource.h"
 
-#include <NumberText.h>
+#include "base/NumberText.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "ScriptHost.h"
+#include "script/ScriptHost.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "ScriptMessage.h"
+#include "script/ScriptMessage.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptProgram.h"
+#include "script/ScriptProgram.h"
 
 #include <cmath>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "ScriptProgram.h"
+#include "script/ScriptProgram.h"
 
-#include "ScriptNodes.h"
+#include "script/ScriptNodes.h"
 
 namespace tscript {
 

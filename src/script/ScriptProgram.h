@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ScriptHost.h"
-#include "ScriptRuntime.h"
-#include "ScriptType.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptRuntime.h"
+#include "script/ScriptType.h"
 
 #include <QHash>
 

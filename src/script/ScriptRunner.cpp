@@ -9,9 +9,9 @@
 // 2 for bad usage, 128 + the signal's number when a signal stopped it (130 for SIGINT, 143 for
 // SIGTERM).
 
-#include "ScriptBuiltins.h"
-#include "TScriptEngine.h"
-#include "TextDecoding.h"
+#include "base/TextDecoding.h"
+#include "script/ScriptBuiltins.h"
+#include "script/TScriptEngine.h"
 
 #include <QCoreApplication>
 #include <QFile>

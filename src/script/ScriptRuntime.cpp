@@ -1,4 +1,4 @@
-#include "ScriptRuntime.h"
+#include "script/ScriptRuntime.h"
 
 #include <pthread.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScriptSource.h"
-#include "ScriptVal.h"
+#include "script/ScriptSource.h"
+#include "script/ScriptVal.h"
 
 #include <functional>
 #include <limits>

@@ -1,8 +1,8 @@
-#include "ScriptStdLib.h"
+#include "script/ScriptStdLib.h"
 
-#include "ScriptDateTime.h"
-#include "ScriptFormat.h"
-#include "TScriptParser.h"
+#include "base/ScriptDateTime.h"
+#include "script/ScriptFormat.h"
+#include "script/TScriptParser.h"
 
 #include <QDir>
 #include <QElapsedTimer>

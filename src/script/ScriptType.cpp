@@ -1,4 +1,4 @@
-#include "ScriptType.h"
+#include "script/ScriptType.h"
 
 #include <limits>
 

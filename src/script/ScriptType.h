@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptVal.h"
+#include "script/ScriptVal.h"
 
 #include <QString>
 

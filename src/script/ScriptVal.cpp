@@ -1,4 +1,4 @@
-#include "ScriptVal.h"
+#include "script/ScriptVal.h"
 
 namespace tscript {
 

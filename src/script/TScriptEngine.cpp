@@ -1,9 +1,9 @@
-#include "TScriptEngine.h"
+#include "script/TScriptEngine.h"
 
-#include "ScriptNodes.h"
-#include "ScriptStdLib.h"
-#include "TScriptParser.h"
-#include "TScriptPreprocessor.h"
+#include "script/ScriptNodes.h"
+#include "script/ScriptStdLib.h"
+#include "script/TScriptParser.h"
+#include "script/TScriptPreprocessor.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScriptHost.h"
-#include "ScriptMessage.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptMessage.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "TScriptLexer.h"
+#include "script/TScriptLexer.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptSource.h"
+#include "script/ScriptSource.h"
 
 #include <QString>
 

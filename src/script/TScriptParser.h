@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScriptNodes.h"
-#include "TScriptLexer.h"
+#include "script/ScriptNodes.h"
+#include "script/TScriptLexer.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "TScriptParser.h"
+#include "script/TScriptParser.h"
 
 namespace tscript {
 

@@ -1,6 +1,6 @@
-#include "TScriptPreprocessor.h"
+#include "script/TScriptPreprocessor.h"
 
-#include "TextDecoding.h"
+#include "base/TextDecoding.h"
 
 #include <QDir>
 #include <QFile>

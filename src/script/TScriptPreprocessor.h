@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TScriptLexer.h"
+#include "script/TScriptLexer.h"
 
 #include <QSet>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "TKoBar.h"
+#include "ui/TKoBar.h"
 
 #include <QChildEvent>
 #include <QCoreApplication>

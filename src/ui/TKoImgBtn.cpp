@@ -1,6 +1,6 @@
-#include "TKoImgBtn.h"
+#include "ui/TKoImgBtn.h"
 
-#include <TCustomAbstractAction.h>
+#include "actions/TCustomAbstractAction.h"
 
 #include <QAction>
 #include <QActionEvent>

@@ -1,4 +1,4 @@
-#include "TKoSeparator.h"
+#include "ui/TKoSeparator.h"
 
 TKoSeparator::TKoSeparator(QWidget* aParent)
     : QFrame(aParent)

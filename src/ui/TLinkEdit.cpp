@@ -1,6 +1,6 @@
-#include "TLinkEdit.h"
+#include "ui/TLinkEdit.h"
 
-#include <ActionColors.h>
+#include "actions/ActionColors.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TLinkMarkup.h"
+#include "ui/TLinkMarkup.h"
 
 #include <QCursor>
 #include <QTextEdit>

@@ -1,4 +1,4 @@
-#include "TLinkMarkup.h"
+#include "ui/TLinkMarkup.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
-#include "TSavePrefsForm.h"
+#include "ui/TSavePrefsForm.h"
 
-#include "TLinkEdit.h"
-#include "UserMessages.h"
+#include "ui/TLinkEdit.h"
+#include "ui/UserMessages.h"
 
-#include <TBatchRun.h>
+#include "base/TBatchRun.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

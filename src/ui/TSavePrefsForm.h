@@ -1,6 +1,6 @@
 #pragma once
 
-#include <TDravikPreferences.h>
+#include "prefs/TDravikPreferences.h"
 
 #include <QDialog>
 

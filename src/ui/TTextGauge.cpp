@@ -1,6 +1,6 @@
-#include "TTextGauge.h"
+#include "ui/TTextGauge.h"
 
-#include <ActionColors.h>
+#include "actions/ActionColors.h"
 
 #include <QPainter>
 

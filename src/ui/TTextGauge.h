@@ -1,8 +1,8 @@
 #pragma once
 
-#include "EInvalidOperation.h"
+#include "ui/EInvalidOperation.h"
 
-#include <PrefTypes.h>
+#include "prefs/PrefTypes.h"
 
 #include <QImage>
 #include <QWidget>

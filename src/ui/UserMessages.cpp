@@ -1,6 +1,6 @@
-#include "UserMessages.h"
+#include "ui/UserMessages.h"
 
-#include <TBatchRun.h>
+#include "base/TBatchRun.h"
 
 #include <QMessageBox>
 

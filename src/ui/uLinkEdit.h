@@ -1,9 +1,9 @@
 #pragma once
 
 // The widgets: markup label, text gauge and button bar.
-#include "TKoBar.h"
-#include "TKoImgBtn.h"
-#include "TKoSeparator.h"
-#include "TLinkEdit.h"
-#include "TLinkMarkup.h"
-#include "TTextGauge.h"
+#include "ui/TKoBar.h"
+#include "ui/TKoImgBtn.h"
+#include "ui/TKoSeparator.h"
+#include "ui/TLinkEdit.h"
+#include "ui/TLinkMarkup.h"
+#include "ui/TTextGauge.h"

@@ -1,7 +1,7 @@
-#include <MacroState.h>
-#include <TCheckAction.h>
-#include <TNopeAction.h>
-#include <ValueActions.h>
+#include "actions/MacroState.h"
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 
 #include <QAction>
 

@@ -1,11 +1,11 @@
 #include "FakeScript.h"
 
-#include <TImageList.h>
-#include <TKoActionComponent.h>
-#include <TKoSwitch.h>
-#include <TNopeAction.h>
-#include <TScriptComponent.h>
-#include <ValueActions.h>
+#include "actions/TImageList.h"
+#include "actions/TKoActionComponent.h"
+#include "actions/TKoSwitch.h"
+#include "actions/TNopeAction.h"
+#include "actions/TScriptComponent.h"
+#include "actions/ValueActions.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
-#include <TCheckAction.h>
-#include <TCustomKoActionList.h>
-#include <TDravikPreferences.h>
-#include <TIniPreferencesMan.h>
-#include <TNopeAction.h>
+#include "actions/TCheckAction.h"
+#include "actions/TCustomKoActionList.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
+#include "prefs/TDravikPreferences.h"
+#include "prefs/TIniPreferencesMan.h"
 #include <TestDirs.h>
-#include <ValueActions.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "FakeScript.h"
 
-#include <TCheckAction.h>
-#include <TNopeAction.h>
-#include <ValueActions.h>
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include <ActionTable.h>
-#include <TCheckAction.h>
-#include <TCustomKoActionList.h>
-#include <TNopeAction.h>
-#include <ValueActions.h>
+#include "actions/ActionTable.h"
+#include "actions/TCheckAction.h"
+#include "actions/TCustomKoActionList.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 
 #include <QAction>
 

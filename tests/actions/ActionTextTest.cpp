@@ -1,9 +1,9 @@
-#include <ActionColors.h>
-#include <FontConvert.h>
-#include <MacroState.h>
-#include <TCheckAction.h>
-#include <TNopeAction.h>
-#include <ValueActions.h>
+#include "actions/ActionColors.h"
+#include "actions/FontConvert.h"
+#include "actions/MacroState.h"
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 
 #include <QLocale>
 

@@ -1,5 +1,5 @@
-#include <uScriptAction.h>
-#include <uWndComponent.h>
+#include "actions/uScriptAction.h"
+#include "actions/uWndComponent.h"
 
 #include <QAction>
 #include <QElapsedTimer>

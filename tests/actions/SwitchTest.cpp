@@ -1,9 +1,9 @@
-#include <TBatchRun.h>
-#include <TCheckAction.h>
-#include <TCustomKoActionList.h>
-#include <TKoSwitch.h>
-#include <TNopeAction.h>
-#include <ValueActions.h>
+#include "actions/TCheckAction.h"
+#include "actions/TCustomKoActionList.h"
+#include "actions/TKoSwitch.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
+#include "base/TBatchRun.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

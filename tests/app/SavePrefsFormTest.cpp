@@ -1,5 +1,5 @@
-#include <TLinkEdit.h>
-#include <TSavePrefsForm.h>
+#include "ui/TLinkEdit.h"
+#include "ui/TSavePrefsForm.h"
 
 #include <QPushButton>
 #include <QTimer>

@@ -1,14 +1,14 @@
-#include <TShowForm.h>
+#include "app/TShowForm.h"
 
+#include "actions/uScriptAction.h"
+#include "actions/uWndComponent.h"
+#include "app/TSideFrame.h"
+#include "prefs/TDravikPreferences.h"
+#include "prefs/TIniPreferencesMan.h"
+#include "prefs/TRegistryHive.h"
+#include "ui/uLinkEdit.h"
 #include <ScratchMount.h>
-#include <TDravikPreferences.h>
-#include <TIniPreferencesMan.h>
-#include <TRegistryHive.h>
-#include <TSideFrame.h>
 #include <TestDirs.h>
-#include <uLinkEdit.h>
-#include <uScriptAction.h>
-#include <uWndComponent.h>
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "CapsFormat.h"
+#include "media/gst/CapsFormat.h"
 #include "GstTestEnvironment.h"
-#include "VideoFormat.h"
+#include "media/core/VideoFormat.h"
 
 #include "TestPrinters.h"
 

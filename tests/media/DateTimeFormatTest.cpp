@@ -1,4 +1,4 @@
-#include <ScriptDateTime.h>
+#include "base/ScriptDateTime.h"
 
 #include "TestPrinters.h"
 

@@ -1,5 +1,5 @@
 #include "DvFrameBuilder.h"
-#include "TDvFrame.h"
+#include "media/core/TDvFrame.h"
 
 #include "TestPrinters.h"
 

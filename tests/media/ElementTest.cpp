@@ -1,9 +1,9 @@
 #include "DvFrameBuilder.h"
-#include "GstFramesNotifier.h"
-#include "GstStreamNotifier.h"
 #include "GstTestEnvironment.h"
-#include "NotifyMessages.h"
-#include "NotifyStructure.h"
+#include "base/PrivateMessages.h"
+#include "media/gst/GstFramesNotifier.h"
+#include "media/gst/GstStreamNotifier.h"
+#include "media/gst/NotifyStructure.h"
 
 #include "TestPrinters.h"
 #include <gst/check/gstharness.h>

@@ -1,5 +1,5 @@
-#include "FormatPosition.h"
-#include "VideoFormat.h"
+#include "media/core/FormatPosition.h"
+#include "media/core/VideoFormat.h"
 
 #include "TestPrinters.h"
 

@@ -1,5 +1,5 @@
-#include "NotifyMessages.h"
-#include "TFramesNotifier.h"
+#include "base/PrivateMessages.h"
+#include "media/core/TFramesNotifier.h"
 
 #include "TestPrinters.h"
 

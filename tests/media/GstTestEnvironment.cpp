@@ -1,6 +1,6 @@
 #include "GstTestEnvironment.h"
 
-#include "MediaElements.h"
+#include "media/gst/MediaElements.h"
 
 #include <gtest/gtest.h>
 

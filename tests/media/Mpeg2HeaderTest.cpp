@@ -1,4 +1,4 @@
-#include "TMpeg2SequenceHeader.h"
+#include "media/core/TMpeg2SequenceHeader.h"
 
 #include "TestPrinters.h"
 

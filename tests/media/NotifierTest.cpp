@@ -1,6 +1,6 @@
 #include "DvFrameBuilder.h"
-#include "NotifyMessages.h"
-#include "TNotifier.h"
+#include "base/PrivateMessages.h"
+#include "media/core/TNotifier.h"
 
 #include "TestPrinters.h"
 

@@ -1,8 +1,8 @@
 #include "GstTestEnvironment.h"
-#include "NotifyMessages.h"
-#include "NotifyStructure.h"
-#include "TNotifyEvent.h"
-#include "TNotifyRouter.h"
+#include "base/PrivateMessages.h"
+#include "media/core/TNotifyEvent.h"
+#include "media/gst/NotifyStructure.h"
+#include "media/gst/TNotifyRouter.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,11 +1,11 @@
 // Real pipelines on media made here: a DV file (video from the DV encoder, packs written by the
 // test) and an MPEG-2 elementary stream, with the messages that reach the main thread.
-#include "GstFramesNotifier.h"
 #include "GstTestEnvironment.h"
-#include "NotifyMessages.h"
-#include "TNotifyEvent.h"
-#include "TNotifyRouter.h"
 #include "TestPrinters.h"
+#include "base/PrivateMessages.h"
+#include "media/core/TNotifyEvent.h"
+#include "media/gst/GstFramesNotifier.h"
+#include "media/gst/TNotifyRouter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

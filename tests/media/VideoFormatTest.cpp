@@ -1,6 +1,6 @@
-#include "VideoFormat.h"
-#include "TStreamFormat.h"
-#include "WaveFormatName.h"
+#include "media/core/VideoFormat.h"
+#include "media/core/TStreamFormat.h"
+#include "media/core/WaveFormatName.h"
 
 #include "TestPrinters.h"
 

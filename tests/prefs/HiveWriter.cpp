@@ -3,7 +3,7 @@
 //   hive_writer FILE lock           holds a write transaction until its input closes
 //   hive_writer FILE lockall        holds the hive exclusively (readers wait too)
 // The lock modes print "locked" once they hold the lock.
-#include <TRegPreferencesMan.h>
+#include "prefs/TRegPreferencesMan.h"
 
 #include <QCoreApplication>
 #include <QFile>

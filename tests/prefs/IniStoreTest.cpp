@@ -1,5 +1,5 @@
-#include <TIniPreferencesMan.h>
-#include <TextDecoding.h>
+#include "base/TextDecoding.h"
+#include "prefs/TIniPreferencesMan.h"
 
 #include <QDir>
 #include <QFile>

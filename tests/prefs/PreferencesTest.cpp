@@ -1,5 +1,5 @@
-#include <TDravikPreferences.h>
-#include <TRegistryHive.h>
+#include "prefs/TDravikPreferences.h"
+#include "prefs/TRegistryHive.h"
 #include <TestDirs.h>
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "ProgramRun.h"
 
-#include <TIniPreferencesMan.h>
-#include <TRegistryHive.h>
+#include "prefs/TIniPreferencesMan.h"
+#include "prefs/TRegistryHive.h"
 
 #include <QFile>
 

@@ -3,9 +3,9 @@
 // failed, and every failure is told.
 #include "ProgramRun.h"
 
+#include "prefs/TIniPreferencesMan.h"
+#include "prefs/TRegistryHive.h"
 #include <ScratchMount.h>
-#include <TIniPreferencesMan.h>
-#include <TRegistryHive.h>
 
 #include <QElapsedTimer>
 #include <QFile>

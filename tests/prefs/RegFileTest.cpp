@@ -1,7 +1,7 @@
-#include <TRegFile.h>
-#include <TRegistryHive.h>
+#include "base/TextDecoding.h"
+#include "prefs/TRegFile.h"
+#include "prefs/TRegistryHive.h"
 #include <TestDirs.h>
-#include <TextDecoding.h>
 
 #include <QFile>
 #include <QFileInfo>

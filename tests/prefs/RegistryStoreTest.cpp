@@ -1,6 +1,6 @@
-#include <TDravikPreferences.h>
-#include <TRegPreferencesMan.h>
-#include <TRegistryHive.h>
+#include "prefs/TDravikPreferences.h"
+#include "prefs/TRegPreferencesMan.h"
+#include "prefs/TRegistryHive.h"
 #include <TestDirs.h>
 
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include <NumberText.h>
-#include <TextDecoding.h>
+#include "base/TextDecoding.h"
+#include "base/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The built-in routines, constants and types registered for scripts, with their Linux meaning.
 
-#include "ColorConstants.h"
-#include "ScriptBuiltins.h"
 #include "ScriptTestSupport.h"
+#include "script/ColorConstants.h"
+#include "script/ScriptBuiltins.h"
 
 #include <QDir>
 #include <QFile>

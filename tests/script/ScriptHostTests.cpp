@@ -1,8 +1,8 @@
 // Host registration: the declaration texts the actions generate, the macro lines they record,
 // host exceptions and re-entrancy.
 
-#include "ScriptBuiltins.h"
 #include "ScriptTestSupport.h"
+#include "script/ScriptBuiltins.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>

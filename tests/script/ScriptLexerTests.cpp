@@ -1,7 +1,7 @@
 // Literals and comments as the lexer reads them.
 
 #include "ScriptTestSupport.h"
-#include "TScriptLexer.h"
+#include "script/TScriptLexer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The engine's standard library.
 
-#include "ScriptDateTime.h"
 #include "ScriptTestSupport.h"
+#include "base/ScriptDateTime.h"
 
 #include <QDir>
 #include <QElapsedTimer>

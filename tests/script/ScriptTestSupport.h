@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TScriptEngine.h"
+#include "script/TScriptEngine.h"
 
 #include <QStringList>
 

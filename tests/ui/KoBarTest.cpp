@@ -1,7 +1,7 @@
-#include <TKoBar.h>
-#include <TKoImgBtn.h>
-#include <TKoSeparator.h>
-#include <TNopeAction.h>
+#include "actions/TNopeAction.h"
+#include "ui/TKoBar.h"
+#include "ui/TKoImgBtn.h"
+#include "ui/TKoSeparator.h"
 
 #include <QAction>
 #include <QApplication>

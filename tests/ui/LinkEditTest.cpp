@@ -1,5 +1,5 @@
-#include <ActionColors.h>
-#include <TLinkEdit.h>
+#include "actions/ActionColors.h"
+#include "ui/TLinkEdit.h"
 
 #include <QApplication>
 #include <QFontInfo>

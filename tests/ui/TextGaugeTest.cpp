@@ -1,5 +1,5 @@
-#include <ActionColors.h>
-#include <TTextGauge.h>
+#include "actions/ActionColors.h"
+#include "ui/TTextGauge.h"
 
 #include <QApplication>
 

@@ -1,0 +1,297 @@
+#include "media/gst/GstFramesNotifier.h"
+
+#include "base/RefTime.h"
+#include "media/core/TFramesNotifier.h"
+#include "media/gst/CapsFormat.h"
+#include "media/gst/NotifierPost.h"
+
+#include <gst/base/gstbasetransform.h>
+
+#include <mutex>
+
+GST_DEBUG_CATEGORY_STATIC(tess_frames_notifier_debug);
+#define GST_CAT_DEFAULT tess_frames_notifier_debug
+
+namespace {
+
+struct TFramesNotifierState {
+    std::mutex lock;
+    TFramesNotifier logic;
+};
+
+} // namespace
+
+struct TessFramesNotifier {
+    GstBaseTransform parent;
+    TFramesNotifierState* state;
+};
+
+struct TessFramesNotifierClass {
+    GstBaseTransformClass parent_class;
+};
+
+G_DEFINE_TYPE(TessFramesNotifier, tess_frames_notifier, GST_TYPE_BASE_TRANSFORM)
+
+namespace {
+
+enum {
+    PROP_0,
+    PROP_NOTIFY,
+    PROP_DELIVER,
+    PROP_FRAME_DURATION,
+    PROP_CURRENT_POSITION,
+};
+
+GstStaticPadTemplate sink_template =
+    GST_STATIC_PAD_TEMPLATE("sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+GstStaticPadTemplate src_template =
+    GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+
+TessFramesNotifier* Self(gpointer p)
+{
+    return reinterpret_cast<TessFramesNotifier*>(p);
+}
+
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* pspec)
+{
+    TessFramesNotifier* self = Self(object);
+    std::lock_guard guard(self->state->lock);
+    TFramesNotifier& n = self->state->logic;
+    switch (id) {
+    case PROP_NOTIFY:
+        n.SetNotify(g_value_get_boolean(value));
+        break;
+    case PROP_DELIVER:
+        n.SetDeliver(g_value_get_boolean(value));
+        break;
+    case PROP_FRAME_DURATION:
+        n.SetFrameDuration(g_value_get_int64(value));
+        break;
+    default:
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
+        break;
+    }
+}
+
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec)
+{
+    TessFramesNotifier* self = Self(object);
+    std::lock_guard guard(self->state->lock);
+    const TFramesNotifier& n = self->state->logic;
+    switch (id) {
+    case PROP_NOTIFY:
+        g_value_set_boolean(value, n.Notify());
+        break;
+    case PROP_DELIVER:
+        g_value_set_boolean(value, n.Deliver());
+        break;
+    case PROP_FRAME_DURATION:
+        g_value_set_int64(value, n.FrameDuration());
+        break;
+    case PROP_CURRENT_POSITION:
+        g_value_set_int64(value, n.CurrentPosition());
+        break;
+    default:
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
+        break;
+    }
+}
+
+void Finalize(GObject* object)
+{
+    delete Self(object)->state;
+    G_OBJECT_CLASS(tess_frames_notifier_parent_class)->finalize(object);
+}
+
+gboolean Start(GstBaseTransform* trans)
+{
+    TessFramesNotifier* self = Self(trans);
+    std::lock_guard guard(self->state->lock);
+    self->state->logic.StreamStart();
+    return TRUE;
+}
+
+gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event)
+{
+    if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
+        TessFramesNotifier* self = Self(trans);
+        std::lock_guard guard(self->state->lock);
+        self->state->logic.StreamStart();
+    }
+    return GST_BASE_TRANSFORM_CLASS(tess_frames_notifier_parent_class)->sink_event(trans, event);
+}
+
+gboolean SetCaps(GstBaseTransform* trans, GstCaps* incaps, GstCaps*)
+{
+    TessFramesNotifier* self = Self(trans);
+    const TStreamFormat format = StreamFormatFromCaps(incaps);
+    TNotifyReports reports;
+    {
+        std::lock_guard guard(self->state->lock);
+        self->state->logic.SetMediaType(format, reports);
+    }
+    PostNotifyReports(GST_ELEMENT(self), reports);
+    return TRUE;
+}
+
+// The sample's position: its stream time, which is what a seek aims at (time stamps are not
+// positions: frame 0 of a stream with B-frames may carry 0.08 s).
+bool SamplePosition(GstBaseTransform* trans, GstBuffer* buffer, qint64& position)
+{
+    GstClockTime ts = GST_BUFFER_PTS(buffer);
+    if (!GST_CLOCK_TIME_IS_VALID(ts))
+        ts = GST_BUFFER_DTS(buffer);
+    if (!GST_CLOCK_TIME_IS_VALID(ts) || trans->segment.format != GST_FORMAT_TIME)
+        return false;
+    guint64 streamTime = 0;
+    const gint sign =
+        gst_segment_to_stream_time_full(&trans->segment, GST_FORMAT_TIME, ts, &streamTime);
+    if (sign == 0)
+        return false;
+    const qint64 units = qint64(streamTime / kNsPerRefTime);
+    position = sign > 0 ? units : -units;
+    return true;
+}
+
+GstFlowReturn TransformIp(GstBaseTransform* trans, GstBuffer* buffer)
+{
+    TessFramesNotifier* self = Self(trans);
+    qint64 position = 0;
+    const bool hasPosition = SamplePosition(trans, buffer, position);
+    TNotifyReports reports;
+    bool deliver = true;
+    {
+        std::lock_guard guard(self->state->lock);
+        deliver = self->state->logic.ProcessSample(hasPosition, position, reports);
+    }
+    PostNotifyReports(GST_ELEMENT(self), reports);
+    return deliver ? GST_FLOW_OK : GST_BASE_TRANSFORM_FLOW_DROPPED;
+}
+
+} // namespace
+
+static void tess_frames_notifier_class_init(TessFramesNotifierClass* klass)
+{
+    GObjectClass* gobject = G_OBJECT_CLASS(klass);
+    GstElementClass* element = GST_ELEMENT_CLASS(klass);
+    GstBaseTransformClass* trans = GST_BASE_TRANSFORM_CLASS(klass);
+    gobject->set_property = SetProperty;
+    gobject->get_property = GetProperty;
+    gobject->finalize = Finalize;
+    const auto rw = GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS);
+    g_object_class_install_property(
+        gobject, PROP_NOTIFY,
+        g_param_spec_boolean("notify", "notify", "Post the position of every sample", TRUE, rw));
+    g_object_class_install_property(gobject, PROP_DELIVER,
+                                    g_param_spec_boolean("deliver", "deliver",
+                                                         "Pass samples downstream (off: drop them)",
+                                                         TRUE, rw));
+    g_object_class_install_property(
+        gobject, PROP_FRAME_DURATION,
+        g_param_spec_int64("frame-duration", "frame-duration",
+                           "Length of one frame in 100 ns units (set from each format)", G_MININT64,
+                           G_MAXINT64, 1, rw));
+    g_object_class_install_property(
+        gobject, PROP_CURRENT_POSITION,
+        g_param_spec_int64("current-position", "current-position",
+                           "Stream time of the last sample in 100 ns units", G_MININT64, G_MAXINT64,
+                           0, GParamFlags(G_PARAM_READABLE | G_PARAM_STATIC_STRINGS)));
+
+    gst_element_class_set_static_metadata(element, "FramesNotifier de Orvalis",
+                                          "Filter/Analyzer/Video",
+                                          "Reports the position of every frame and stops "
+                                          "precise seeks on their target",
+                                          "Orvalis");
+    gst_element_class_add_static_pad_template(element, &sink_template);
+    gst_element_class_add_static_pad_template(element, &src_template);
+    trans->start = Start;
+    trans->sink_event = SinkEvent;
+    trans->set_caps = SetCaps;
+    trans->transform_ip = TransformIp;
+    trans->transform_ip_on_passthrough = TRUE;
+    GST_DEBUG_CATEGORY_INIT(tess_frames_notifier_debug, "framesnotifier", 0, "Frames notifier");
+}
+
+static void tess_frames_notifier_init(TessFramesNotifier* self)
+{
+    self->state = new TFramesNotifierState;
+    self->state->logic.SetNotify(true);
+    gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(self), TRUE);
+    gst_base_transform_set_in_place(GST_BASE_TRANSFORM(self), TRUE);
+}
+
+namespace {
+
+TessFramesNotifier* Notifier(GstElement* e)
+{
+    return e && G_TYPE_CHECK_INSTANCE_TYPE(e, TESS_TYPE_FRAMES_NOTIFIER)
+               ? reinterpret_cast<TessFramesNotifier*>(e)
+               : nullptr;
+}
+
+} // namespace
+
+GstElement* TessFramesNotifierNew(const char* name)
+{
+    GstElement* e = GST_ELEMENT(g_object_new(TESS_TYPE_FRAMES_NOTIFIER, "name", name, nullptr));
+    TessFramesNotifier* self = Notifier(e);
+    std::lock_guard guard(self->state->lock);
+    self->state->logic.SetNotify(false);
+    return e;
+}
+
+void TessFramesNotifierArmTarget(GstElement* notifier, int slot, qint64 position)
+{
+    if (TessFramesNotifier* self = Notifier(notifier)) {
+        std::lock_guard guard(self->state->lock);
+        self->state->logic.ArmTarget(slot, position);
+    }
+}
+
+void TessFramesNotifierDisarmTarget(GstElement* notifier, int slot)
+{
+    if (TessFramesNotifier* self = Notifier(notifier)) {
+        std::lock_guard guard(self->state->lock);
+        self->state->logic.DisarmTarget(slot);
+    }
+}
+
+qint64 TessFramesNotifierCurrentPosition(GstElement* notifier)
+{
+    TessFramesNotifier* self = Notifier(notifier);
+    if (!self)
+        return 0;
+    std::lock_guard guard(self->state->lock);
+    return self->state->logic.CurrentPosition();
+}
+
+TVideoData TessFramesNotifierVideoData(GstElement* notifier)
+{
+    TessFramesNotifier* self = Notifier(notifier);
+    if (!self)
+        return {};
+    std::lock_guard guard(self->state->lock);
+    return self->state->logic.VideoData();
+}
+
+bool TessFramesNotifierFlush(GstElement* notifier)
+{
+    TessFramesNotifier* self = Notifier(notifier);
+    if (!self)
+        return false;
+    qint64 position = 0;
+    double rate = 1.0;
+    {
+        std::lock_guard guard(self->state->lock);
+        position = self->state->logic.CurrentPosition();
+    }
+    GST_OBJECT_LOCK(self);
+    rate = GST_BASE_TRANSFORM(self)->segment.rate;
+    GST_OBJECT_UNLOCK(self);
+    if (position < 0)
+        position = 0;
+    GstEvent* seek = gst_event_new_seek(
+        rate, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+        GST_SEEK_TYPE_SET, GstClockTime(position) * kNsPerRefTime, GST_SEEK_TYPE_NONE, 0);
+    return gst_pad_push_event(GST_BASE_TRANSFORM_SINK_PAD(self), seek);
+}
