@@ -67,7 +67,8 @@ protected:
 
 TEST_F(StreamNotifierElement, DvVideoDateAndTimecode)
 {
-    GstHarness* h = gst_harness_new("streamnotifier");
+    const THarness harness(gst_harness_new("streamnotifier"));
+    GstHarness* h = harness.get();
     TBusCollector bus(h->element);
     g_object_set(h->element, "datecode-format", "yyyy-mm-dd hh:nn:ss", nullptr);
     gst_harness_set_src_caps_str(
@@ -99,12 +100,12 @@ TEST_F(StreamNotifierElement, DvVideoDateAndTimecode)
     EXPECT_EQ(video->video.description, u"DV Type 2 Pal (16x9)");
     EXPECT_EQ(video->video.averageFrameTime, 400'000);
     EXPECT_EQ(TessStreamNotifierFrameData(h->element).frameNumber, 2);
-    gst_harness_teardown(h);
 }
 
 TEST_F(StreamNotifierElement, InterleavedNtscAndWrongSizes)
 {
-    GstHarness* h = gst_harness_new("streamnotifier");
+    const THarness harness(gst_harness_new("streamnotifier"));
+    GstHarness* h = harness.get();
     TBusCollector bus(h->element);
     gst_harness_set_src_caps_str(h, "video/x-dv,systemstream=true");
     TDvFrameBuilder b(false);
@@ -123,12 +124,12 @@ TEST_F(StreamNotifierElement, InterleavedNtscAndWrongSizes)
     PushThrough(h, cut);
     EXPECT_EQ(Count(Payloads(bus), NM_TIMECODE), 0);
     EXPECT_EQ(TessStreamNotifierFrameData(h->element).timecodeText, u"1:00:00:00");
-    gst_harness_teardown(h);
 }
 
 TEST_F(StreamNotifierElement, Mpeg2AndCapsChange)
 {
-    GstHarness* h = gst_harness_new("streamnotifier");
+    const THarness harness(gst_harness_new("streamnotifier"));
+    GstHarness* h = harness.get();
     TBusCollector bus(h->element);
     gst_harness_set_src_caps_str(h, "video/mpeg,mpegversion=2,systemstream=false,width=720,"
                                     "height=576,framerate=25/1,pixel-aspect-ratio=16/15");
@@ -148,13 +149,13 @@ TEST_F(StreamNotifierElement, Mpeg2AndCapsChange)
     // A sample too short for a header is read safely.
     gst_harness_push(h, Buffer(header, 6));
     gst_buffer_unref(gst_harness_pull(h));
-    gst_harness_teardown(h);
 }
 
 TEST_F(StreamNotifierElement, ProgramStartStateReportsNothing)
 {
     GstElement* e = TessStreamNotifierNew("Video Source Notifier");
-    GstHarness* h = gst_harness_new_with_element(e, "sink", "src");
+    const THarness harness(gst_harness_new_with_element(e, "sink", "src"));
+    GstHarness* h = harness.get();
     TBusCollector bus(h->element);
     gboolean enabled = TRUE;
     g_object_get(e, "enabled", &enabled, nullptr);
@@ -174,7 +175,6 @@ TEST_F(StreamNotifierElement, ProgramStartStateReportsNothing)
     gboolean timecode = TRUE;
     g_object_get(e, "timecode-notify", &timecode, nullptr);
     EXPECT_FALSE(timecode);
-    gst_harness_teardown(h);
     gst_object_unref(e);
 }
 

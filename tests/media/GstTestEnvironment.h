@@ -1,6 +1,9 @@
 #pragma once
 
+#include <gst/check/gstharness.h>
 #include <gst/gst.h>
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -22,3 +25,13 @@ private:
     GstBus* m_bus;
     GstElement* m_element;
 };
+
+// A harness torn down on every way out of a test, failed assertions included.
+struct THarnessTeardown {
+    void operator()(GstHarness* aHarness) const
+    {
+        if (aHarness)
+            gst_harness_teardown(aHarness);
+    }
+};
+using THarness = std::unique_ptr<GstHarness, THarnessTeardown>;

@@ -3,9 +3,11 @@
 #include "media/core/TNotifyEvent.h"
 #include "media/gst/NotifyStructure.h"
 #include "media/gst/TNotifyRouter.h"
+#include "media/gst/TPipelineBus.h"
 
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 
 #include "TestPrinters.h"
 
@@ -62,9 +64,11 @@ protected:
         b = gst_element_factory_make("identity", "b");
         gst_bin_add_many(GST_BIN(pipeline), a, b, nullptr);
         bus = gst_pipeline_get_bus(GST_PIPELINE(pipeline));
+        owner = std::make_unique<TPipelineBus>(pipeline, router.get());
     }
     void TearDown() override
     {
+        owner.reset();
         router.reset();
         gst_object_unref(bus);
         gst_object_unref(pipeline);
@@ -75,6 +79,7 @@ protected:
     GstElement* b = nullptr;
     GstBus* bus = nullptr;
     std::unique_ptr<TNotifyRouter> router = std::make_unique<TNotifyRouter>();
+    std::unique_ptr<TPipelineBus> owner;
 };
 
 TEST_F(NotifyRouter, PayloadsSurviveTheStructure)
@@ -119,7 +124,11 @@ TEST_F(NotifyRouter, DeliversOnTheMainThreadInOrder)
     TSink sink;
     router->SetTarget(NM_POSITION_TEXT, &sink);
     router->SetTarget(NM_TARGET_REACHED, &sink);
-    ASSERT_TRUE(router->Attach(bus));
+    std::vector<std::string> others;
+    owner->OnMessage = [&](GstMessage* m) {
+        if (const GstStructure* st = gst_message_get_structure(m))
+            others.push_back(gst_structure_get_name(st));
+    };
     std::thread streaming([&] {
         for (int i = 0; i < 50; ++i) {
             TNotifyPayload p;
@@ -128,43 +137,46 @@ TEST_F(NotifyRouter, DeliversOnTheMainThreadInOrder)
             p.text = QString::number(i);
             gst_element_post_message(a, Message(a, p));
         }
+        gst_element_post_message(
+            a, gst_message_new_element(GST_OBJECT(a), gst_structure_new_empty("other")));
     });
     streaming.join();
     Drain();
     ASSERT_EQ(sink.got.size(), 50u);
     for (int i = 0; i < 50; ++i) {
         const auto& g = sink.got[i];
-        EXPECT_EQ(g.type,
-                  QEvent::Type(QEvent::User + (i == 25 ? NM_TARGET_REACHED : NM_POSITION_TEXT)));
+        EXPECT_EQ(g.type, MessageEventType(i == 25 ? NM_TARGET_REACHED : NM_POSITION_TEXT));
         EXPECT_EQ(g.payload.position, i);
         EXPECT_EQ(g.source, u"a");
         EXPECT_TRUE(g.mainThread);
     }
-    // Handled messages stay off the bus; others go on.
-    EXPECT_EQ(gst_bus_pop_filtered(bus, GST_MESSAGE_ELEMENT), nullptr);
-    gst_element_post_message(
-        a, gst_message_new_element(GST_OBJECT(a), gst_structure_new_empty("other")));
-    GstMessage* other = gst_bus_pop_filtered(bus, GST_MESSAGE_ELEMENT);
-    EXPECT_NE(other, nullptr);
-    if (other)
-        gst_message_unref(other);
+    // Routed messages are ours alone; others reach the bus owner, on the main thread.
+    EXPECT_EQ(others, std::vector<std::string>{"other"});
+    EXPECT_EQ(gst_bus_pop(bus), nullptr);
 }
 
-TEST_F(NotifyRouter, SecondRouterOnABus)
+TEST_F(NotifyRouter, AWaitEndsOnItsMessageOnErrorOnTimeOutAndOnAbort)
 {
-    TSink sink;
-    router->SetTarget(NM_FRAME_DURATION, &sink);
-    auto first = std::make_unique<TNotifyRouter>();
-    ASSERT_TRUE(first->Attach(bus));
-    ASSERT_TRUE(router->Attach(bus)); // replaces the first one's handler
-    // The first router going away leaves the handler that replaced its own.
-    first.reset();
-    TNotifyPayload p;
-    p.message = NM_FRAME_DURATION;
-    gst_element_post_message(a, Message(a, p));
-    Drain();
-    EXPECT_EQ(sink.got.size(), 1u);
-    EXPECT_EQ(gst_bus_pop(bus), nullptr); // probes never reach the queue
+    owner->Drain();
+    gst_element_post_message(pipeline,
+                             gst_message_new_async_done(GST_OBJECT(pipeline), GST_CLOCK_TIME_NONE));
+    EXPECT_EQ(owner->WaitForBus(GST_MESSAGE_ASYNC_DONE, 5000), GST_MESSAGE_ASYNC_DONE);
+    // An ASYNC_DONE of an element inside is not the pipeline's.
+    gst_element_post_message(a, gst_message_new_async_done(GST_OBJECT(a), GST_CLOCK_TIME_NONE));
+    EXPECT_EQ(owner->WaitForBus(GST_MESSAGE_ASYNC_DONE, 50), GST_MESSAGE_UNKNOWN);
+
+    std::thread streaming([&] {
+        GError* e = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "cassé");
+        gst_element_post_message(a, gst_message_new_error(GST_OBJECT(a), e, "détail"));
+        g_error_free(e);
+    });
+    EXPECT_EQ(owner->WaitForBus(GST_MESSAGE_ASYNC_DONE, 5000), GST_MESSAGE_ERROR);
+    streaming.join();
+    EXPECT_TRUE(owner->LastError().contains(QStringLiteral("cassé")));
+
+    QTimer::singleShot(20, owner.get(), [this] { owner->Abort(); });
+    EXPECT_EQ(owner->WaitForBus(GST_MESSAGE_EOS, 10000), GST_MESSAGE_UNKNOWN);
+    EXPECT_FALSE(owner->Waiting());
 }
 
 TEST_F(NotifyRouter, PerSourceTargets)
@@ -173,7 +185,6 @@ TEST_F(NotifyRouter, PerSourceTargets)
     router->SetTarget(a, NM_VIDEO_INFO, &video);
     router->SetTarget(b, NM_VIDEO_INFO, &audio);
     router->SetTarget(NM_VIDEO_INFO, &fallback);
-    router->Attach(bus);
     TNotifyPayload p;
     p.message = NM_VIDEO_INFO;
     gst_element_post_message(a, Message(a, p));
@@ -191,11 +202,10 @@ TEST_F(NotifyRouter, PerSourceTargets)
     EXPECT_EQ(router->TargetOf(a, NM_VIDEO_INFO), &fallback);
 }
 
-TEST_F(NotifyRouter, GoneTargetsAndRouters)
+TEST_F(NotifyRouter, GoneTargetsAndOwners)
 {
     auto sink = std::make_unique<TSink>();
     router->SetTarget(NM_FRAME_DURATION, sink.get());
-    router->Attach(bus);
     TNotifyPayload p;
     p.message = NM_FRAME_DURATION;
     p.frameDuration = 400'000;
@@ -203,14 +213,17 @@ TEST_F(NotifyRouter, GoneTargetsAndRouters)
     sink.reset(); // gone before delivery
     Drain();
     EXPECT_EQ(router->TargetOf(nullptr, NM_FRAME_DURATION), nullptr);
-    // A router destroyed with messages on their way, then more messages: nothing happens.
+    // The bus owner and the router destroyed with messages on their way, then more messages
+    // posted from another thread: nothing happens, and nothing is left behind.
     gst_element_post_message(a, Message(a, p));
+    gst_element_post_message(a, gst_message_new_eos(GST_OBJECT(a)));
+    owner.reset();
     router.reset();
-    gst_element_post_message(a, Message(a, p));
+    std::thread streaming([&] { gst_element_post_message(a, Message(a, p)); });
+    streaming.join();
     Drain();
-    // Without a router the message stays on the bus.
     GstMessage* left = gst_bus_pop_filtered(bus, GST_MESSAGE_ELEMENT);
-    EXPECT_NE(left, nullptr);
+    EXPECT_NE(left, nullptr); // without an owner the bus keeps its messages
     if (left)
         gst_message_unref(left);
 }

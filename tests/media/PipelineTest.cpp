@@ -6,6 +6,7 @@
 #include "media/core/TNotifyEvent.h"
 #include "media/gst/GstFramesNotifier.h"
 #include "media/gst/TNotifyRouter.h"
+#include "media/gst/TPipelineBus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,34 +67,18 @@ GstElement* Launch(const QString& description)
 }
 
 // Plays a pipeline to its end, handling Qt events meanwhile. False on error or time-out.
-bool PlayToEnd(GstElement* pipeline, int timeoutMs = 20'000)
+bool PlayToEnd(GstElement* pipeline, TPipelineBus& bus, int timeoutMs = 20'000)
 {
-    GstBus* bus = gst_element_get_bus(pipeline);
+    bus.Drain();
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    QElapsedTimer timer;
-    timer.start();
-    bool ok = false;
-    while (timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents();
-        GstMessage* m = gst_bus_timed_pop_filtered(
-            bus, 10 * GST_MSECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        if (!m)
-            continue;
-        ok = GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
-        if (!ok) {
-            GError* error = nullptr;
-            gst_message_parse_error(m, &error, nullptr);
-            ADD_FAILURE() << (error ? error->message : "error");
-            g_clear_error(&error);
-        }
-        gst_message_unref(m);
-        break;
-    }
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
+    const GstMessageType end = bus.WaitForBus(GST_MESSAGE_EOS, timeoutMs);
+    if (end == GST_MESSAGE_ERROR)
+        ADD_FAILURE() << bus.LastError().toStdString();
+    else if (end != GST_MESSAGE_EOS)
+        ADD_FAILURE() << "no end of stream within " << timeoutMs << " ms";
+    QCoreApplication::sendPostedEvents();
     gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(bus);
-    return ok;
+    return end == GST_MESSAGE_EOS;
 }
 
 std::uint8_t Bcd(int v)
@@ -187,11 +172,9 @@ TEST_F(Pipelines, DvTapeDatecodeTimecodeAndPositions)
     router.SetTarget(fn, NM_FRAME_DURATION, &nav);
     router.SetTarget(fn, NM_TARGET_REACHED, &nav);
     TessFramesNotifierArmTarget(fn, 0, 4 * 400'000);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    ASSERT_TRUE(router.Attach(bus));
-    gst_object_unref(bus);
+    TPipelineBus owner(pipeline, &router);
 
-    ASSERT_TRUE(PlayToEnd(pipeline));
+    ASSERT_TRUE(PlayToEnd(pipeline, owner));
 
     const auto dates = dv.All(NM_DATECODE);
     ASSERT_EQ(dates.size(), 1u);
@@ -243,9 +226,7 @@ TEST_F(Pipelines, PreciseSeekStopsOnTheTargetOnce)
     TNotifyRouter router;
     router.SetTarget(fn, NM_TARGET_REACHED, &nav);
     router.SetTarget(fn, NM_POSITION_TEXT, &nav);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    router.Attach(bus);
-    gst_object_unref(bus);
+    TPipelineBus owner(pipeline, &router);
 
     gst_element_set_state(pipeline, GST_STATE_PAUSED);
     ASSERT_EQ(gst_element_get_state(pipeline, nullptr, nullptr, 10 * GST_SECOND),
@@ -257,7 +238,7 @@ TEST_F(Pipelines, PreciseSeekStopsOnTheTargetOnce)
     ASSERT_TRUE(gst_element_seek_simple(pipeline, GST_FORMAT_TIME,
                                         GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
                                         3 * 40 * GST_MSECOND));
-    ASSERT_TRUE(PlayToEnd(pipeline));
+    ASSERT_TRUE(PlayToEnd(pipeline, owner));
 
     const auto reached = nav.All(NM_TARGET_REACHED);
     ASSERT_EQ(reached.size(), 1u);
@@ -297,10 +278,8 @@ TEST_F(Pipelines, Mpeg2SequenceHeaders)
     TCollector video;
     TNotifyRouter router;
     router.SetTarget(NM_VIDEO_INFO, &video);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    router.Attach(bus);
-    gst_object_unref(bus);
-    ASSERT_TRUE(PlayToEnd(pipeline));
+    TPipelineBus owner(pipeline, &router);
+    ASSERT_TRUE(PlayToEnd(pipeline, owner));
     const auto infos = video.All(NM_VIDEO_INFO);
     ASSERT_FALSE(infos.empty());
     const TVideoData& v = infos.back().video;

@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 
-#include <mutex>
-
 namespace {
 
 // Carries one routed message from the posting thread to the router.
@@ -40,95 +38,16 @@ private:
 
 } // namespace
 
-// Shared with the bus handler, which may still run on a streaming thread while the router goes.
-struct TNotifyRouter::TShared {
-    std::mutex lock;
-    TNotifyRouter* router = nullptr;
-    bool dropHandled = true;
-    bool probeSeen = false;
-};
-
-namespace {
-
-// Posted to learn whether our handler is the bus's one: some GStreamer versions keep the first
-// sync handler and only warn, others replace it without a word.
-constexpr char kProbeName[] = "tess-router-probe";
-
-} // namespace
-
 TNotifyRouter::TNotifyRouter(QObject* parent)
     : QObject(parent)
-    , m_shared(std::make_shared<TShared>())
 {
-    m_shared->router = this;
 }
 
 TNotifyRouter::~TNotifyRouter()
 {
-    Detach();
-    {
-        std::lock_guard guard(m_shared->lock);
-        m_shared->router = nullptr;
-    }
     for (auto it = m_routes.cbegin(); it != m_routes.cend(); ++it)
         if (it.key().source)
             gst_object_unref(it.key().source);
-}
-
-bool TNotifyRouter::Attach(GstBus* bus, bool dropHandled)
-{
-    Detach();
-    if (!bus)
-        return false;
-    {
-        std::lock_guard guard(m_shared->lock);
-        m_shared->dropHandled = dropHandled;
-    }
-    auto* data = new std::shared_ptr<TShared>(m_shared);
-    gst_bus_set_sync_handler(
-        bus,
-        [](GstBus*, GstMessage* message, gpointer user) -> GstBusSyncReply {
-            auto& shared = *static_cast<std::shared_ptr<TShared>*>(user);
-            std::lock_guard guard(shared->lock);
-            if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_APPLICATION &&
-                gst_message_has_name(message, kProbeName)) {
-                shared->probeSeen = true;
-                gst_message_unref(message);
-                return GST_BUS_DROP;
-            }
-            if (shared->router && shared->router->Dispatch(message) && shared->dropHandled) {
-                gst_message_unref(message);
-                return GST_BUS_DROP;
-            }
-            return GST_BUS_PASS;
-        },
-        data, [](gpointer user) { delete static_cast<std::shared_ptr<TShared>*>(user); });
-    if (!IsInstalled(bus)) {
-        delete data; // the bus kept its own handler and never took this one
-        return false;
-    }
-    m_bus = GST_BUS(gst_object_ref(bus));
-    return true;
-}
-
-bool TNotifyRouter::IsInstalled(GstBus* bus)
-{
-    gst_bus_post(bus, gst_message_new_application(nullptr, gst_structure_new_empty(kProbeName)));
-    std::lock_guard guard(m_shared->lock);
-    const bool seen = m_shared->probeSeen;
-    m_shared->probeSeen = false;
-    return seen;
-}
-
-void TNotifyRouter::Detach()
-{
-    if (!m_bus)
-        return;
-    // Another handler may have replaced ours since: leave that one in place.
-    if (IsInstalled(m_bus))
-        gst_bus_set_sync_handler(m_bus, nullptr, nullptr, nullptr);
-    gst_object_unref(m_bus);
-    m_bus = nullptr;
 }
 
 void TNotifyRouter::SetTarget(GstElement* source, int message, QObject* target)

@@ -10,19 +10,13 @@
 
 // Turns the notifiers' element messages on a pipeline's bus into TNotifyEvents posted to the
 // managers' message objects on the main thread. The streaming thread only copies the values and
-// posts; it never waits for the main thread. Lives on the main thread.
+// posts; it never waits for the main thread. Lives on the main thread; the bus's owner
+// (TPipelineBus) calls Dispatch from its sync handler.
 class TNotifyRouter : public QObject {
     Q_OBJECT
 public:
     explicit TNotifyRouter(QObject* parent = nullptr);
     ~TNotifyRouter() override;
-
-    // Installs a bus sync handler that routes our messages and, when dropHandled is true, keeps
-    // them off the bus queue. A bus has one sync handler: this one replaces the previous one
-    // (false where GStreamer refuses to). A part that needs its own handler calls Dispatch
-    // from it instead of attaching.
-    bool Attach(GstBus* bus, bool dropHandled = true);
-    void Detach();
 
     // Where a message goes: from one element, or (source nullptr) from any element that has
     // no target of its own for it. A null target removes the route.
@@ -38,9 +32,6 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    bool IsInstalled(GstBus* bus);
-
-    struct TShared;
     struct TKey {
         GstObject* source;
         int message;
@@ -51,7 +42,5 @@ private:
         return qHashMulti(seed, static_cast<const void*>(k.source), k.message);
     }
 
-    std::shared_ptr<TShared> m_shared;
-    GstBus* m_bus = nullptr;
     QHash<TKey, QPointer<QObject>> m_routes;
 };

@@ -1,0 +1,151 @@
+#include "media/gst/TPipelineBus.h"
+
+#include "media/gst/TNotifyRouter.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <mutex>
+
+namespace {
+
+class TBusEvent : public QEvent {
+public:
+    static QEvent::Type Type()
+    {
+        static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
+        return type;
+    }
+    explicit TBusEvent(GstMessage* aMessage)
+        : QEvent(Type())
+        , Message(gst_message_ref(aMessage))
+    {
+    }
+    TGstMessageRef Message;
+};
+
+} // namespace
+
+struct TPipelineBus::TWait {
+    GstMessageType types;
+    QEventLoop loop;
+    GstMessageType result = GST_MESSAGE_UNKNOWN;
+    bool done = false;
+};
+
+// Shared with the sync handler, which may run on a streaming thread while the bus object goes.
+struct TPipelineBus::TShared {
+    std::mutex lock;
+    TPipelineBus* owner = nullptr;
+    TNotifyRouter* router = nullptr;
+};
+
+TPipelineBus::TPipelineBus(GstElement* aPipeline, TNotifyRouter* aRouter, QObject* aParent)
+    : QObject(aParent)
+    , m_pipeline(aPipeline)
+    , m_bus(AdoptRef(gst_element_get_bus(aPipeline)))
+    , m_shared(std::make_shared<TShared>())
+{
+    m_shared->owner = this;
+    m_shared->router = aRouter;
+    auto* data = new std::shared_ptr<TShared>(m_shared);
+    gst_bus_set_sync_handler(
+        m_bus.get(),
+        [](GstBus*, GstMessage* aMessage, gpointer aUser) -> GstBusSyncReply {
+            auto& shared = *static_cast<std::shared_ptr<TShared>*>(aUser);
+            std::lock_guard guard(shared->lock);
+            if (shared->router && shared->router->Dispatch(aMessage)) {
+                gst_message_unref(aMessage);
+                return GST_BUS_DROP;
+            }
+            if (shared->owner)
+                QCoreApplication::postEvent(shared->owner, new TBusEvent(aMessage));
+            gst_message_unref(aMessage);
+            return GST_BUS_DROP;
+        },
+        data, [](gpointer aUser) { delete static_cast<std::shared_ptr<TShared>*>(aUser); });
+}
+
+TPipelineBus::~TPipelineBus()
+{
+    {
+        std::lock_guard guard(m_shared->lock);
+        m_shared->owner = nullptr;
+        m_shared->router = nullptr;
+    }
+    gst_bus_set_sync_handler(m_bus.get(), nullptr, nullptr, nullptr);
+    Abort();
+}
+
+void TPipelineBus::Drain()
+{
+    QCoreApplication::sendPostedEvents(this, TBusEvent::Type());
+}
+
+GstMessageType TPipelineBus::WaitForBus(GstMessageType aTypes, int aTimeoutMs)
+{
+    TWait wait;
+    wait.types = GstMessageType(aTypes | GST_MESSAGE_ERROR | GST_MESSAGE_EOS);
+    m_waits.push_back(&wait);
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &wait.loop, [&wait] {
+        wait.done = true;
+        wait.loop.quit();
+    });
+    timer.start(qMax(0, aTimeoutMs));
+    // What is already queued for us may answer at once.
+    Drain();
+    if (!wait.done)
+        wait.loop.exec();
+    std::erase(m_waits, &wait);
+    return wait.result;
+}
+
+void TPipelineBus::Abort()
+{
+    for (TWait* w : m_waits) {
+        w->done = true;
+        w->loop.quit();
+    }
+}
+
+QString TPipelineBus::ErrorText(GstMessage* aError)
+{
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    gst_message_parse_error(aError, &error, &debug);
+    QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("?");
+    if (debug && *debug)
+        text += QStringLiteral(" (") + QString::fromUtf8(debug) + u')';
+    g_clear_error(&error);
+    g_free(debug);
+    return text;
+}
+
+void TPipelineBus::customEvent(QEvent* aEvent)
+{
+    if (aEvent->type() == TBusEvent::Type())
+        Handle(static_cast<TBusEvent*>(aEvent)->Message.get());
+}
+
+void TPipelineBus::Handle(GstMessage* aMessage)
+{
+    const GstMessageType type = GST_MESSAGE_TYPE(aMessage);
+    if (type == GST_MESSAGE_ERROR)
+        m_lastError = ErrorText(aMessage);
+    if (OnMessage)
+        OnMessage(aMessage);
+    const bool fromPipeline = GST_MESSAGE_SRC(aMessage) == GST_OBJECT(m_pipeline);
+    const bool pipelineOnly = type == GST_MESSAGE_ASYNC_DONE || type == GST_MESSAGE_STATE_CHANGED;
+    if (pipelineOnly && !fromPipeline)
+        return;
+    for (TWait* w : m_waits) {
+        if (!w->done && (w->types & type)) {
+            w->done = true;
+            w->result = type;
+            w->loop.quit();
+        }
+    }
+}

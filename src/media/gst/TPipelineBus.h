@@ -1,0 +1,57 @@
+#pragma once
+
+#include "media/gst/GstPtr.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TNotifyRouter;
+
+// The one owner of a pipeline's bus. Its sync handler hands our notifiers' element messages to
+// the router and posts every other message to the main thread, where OnMessage sees it and the
+// waits are answered. A streaming thread never waits for the main thread: it only posts.
+class TPipelineBus : public QObject {
+    Q_OBJECT
+public:
+    // The pipeline is not owned; aRouter may be null.
+    TPipelineBus(GstElement* aPipeline, TNotifyRouter* aRouter, QObject* aParent = nullptr);
+    ~TPipelineBus() override;
+
+    // Every message that is not routed, on the main thread, before the waits see it.
+    std::function<void(GstMessage*)> OnMessage;
+
+    // Handles what is already on its way, so that a wait started after it sees only new
+    // messages. Call before the step whose message a wait expects.
+    void Drain();
+    // Runs the event loop until a message of aTypes arrives (ASYNC_DONE and STATE_CHANGED count
+    // only from the pipeline itself), or an ERROR or EOS from anywhere, or aTimeoutMs passes,
+    // or Abort. Answers the type that ended it, GST_MESSAGE_UNKNOWN for a time-out or an abort.
+    GstMessageType WaitForBus(GstMessageType aTypes, int aTimeoutMs);
+    // Ends every wait under way (they answer GST_MESSAGE_UNKNOWN).
+    void Abort();
+    bool Waiting() const { return !m_waits.empty(); }
+
+    // The text of the last ERROR message, with its debug detail.
+    const QString& LastError() const { return m_lastError; }
+    void ClearError() { m_lastError.clear(); }
+
+    static QString ErrorText(GstMessage* aError);
+
+protected:
+    void customEvent(QEvent* aEvent) override;
+
+private:
+    struct TWait;
+    struct TShared;
+    void Handle(GstMessage* aMessage);
+
+    GstElement* m_pipeline;
+    TGstRef<GstBus> m_bus;
+    std::shared_ptr<TShared> m_shared;
+    std::vector<TWait*> m_waits;
+    QString m_lastError;
+};
