@@ -1,9 +1,12 @@
 #include "actions/ActionTable.h"
 
+#include "actions/ActionErrors.h"
 #include "actions/ShortCut.h"
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
+
+#include <iterator>
 
 namespace {
 
@@ -24,6 +27,68 @@ template <class T> T DefaultOr(const TActionDefault& d, T fallback)
     if (const T* v = std::get_if<T>(&d))
         return *v;
     return fallback;
+}
+
+const char* KindName(TActionKind aKind)
+{
+    switch (aKind) {
+    case TActionKind::Nope:
+        return "Nope";
+    case TActionKind::Widestring:
+        return "Widestring";
+    case TActionKind::String:
+        return "String";
+    case TActionKind::Integer:
+        return "Integer";
+    case TActionKind::Color:
+        return "Color";
+    case TActionKind::Double:
+        return "Double";
+    case TActionKind::Boolean:
+        return "Boolean";
+    case TActionKind::Point:
+        return "Point";
+    case TActionKind::Rect:
+        return "Rect";
+    case TActionKind::Font:
+        return "Font";
+    case TActionKind::Check:
+        return "Check";
+    }
+    return "?";
+}
+
+// In the order of TActionDefault's alternatives.
+constexpr const char* kDefaultTypeNames[] = {"aucune", "bool",   "qint32", "double",
+                                             "texte",  "TPoint", "TRect",  "TFontDesc"};
+static_assert(std::size(kDefaultTypeNames) == std::variant_size_v<TActionDefault>);
+
+bool DefaultFits(TActionKind aKind, const TActionDefault& d)
+{
+    if (std::holds_alternative<std::monostate>(d))
+        return true;
+    switch (aKind) {
+    case TActionKind::Nope:
+        return false;
+    case TActionKind::Widestring:
+    case TActionKind::String:
+        return std::holds_alternative<const char*>(d);
+    case TActionKind::Integer:
+    case TActionKind::Color:
+        return std::holds_alternative<qint32>(d);
+    case TActionKind::Double:
+        return std::holds_alternative<double>(d);
+    case TActionKind::Boolean:
+    case TActionKind::Check:
+        return std::holds_alternative<bool>(d);
+    case TActionKind::Point:
+        return std::holds_alternative<TPoint>(d);
+    case TActionKind::Rect:
+        return std::holds_alternative<TRect>(d);
+    case TActionKind::Font:
+        return std::holds_alternative<TFontDesc>(d);
+    }
+    return false;
 }
 
 TCustomAbstractAction* Build(const TActionRow& r, TCustomKoActionList* list)
@@ -74,8 +139,21 @@ QString ActionBaseName(const char* aName)
     return name.size() > 2 && name.at(0).isLower() && name.at(1).isLower() ? name.mid(2) : name;
 }
 
+void CheckActionRow(const TActionRow& r)
+{
+    if (DefaultFits(r.Kind, r.Default))
+        return;
+    const QString name = Text(r.Name);
+    throw EActionRowRefused(
+        name, QStringLiteral("La ligne d'action \"%1\" de type %2 a une valeur par défaut de type "
+                             "%3, qui ne lui convient pas.")
+                  .arg(name, QString::fromLatin1(KindName(r.Kind)),
+                       QString::fromUtf8(kDefaultTypeNames[r.Default.index()])));
+}
+
 TCustomAbstractAction* CreateAction(const TActionRow& r, TCustomKoActionList* aList)
 {
+    CheckActionRow(r);
     TCustomAbstractAction* a = Build(r, aList);
     a->ScriptName = r.ScriptName ? Text(r.ScriptName) : ActionBaseName(r.Name);
     a->Switch = Text(r.Switch);
@@ -103,6 +181,9 @@ TCustomAbstractAction* CreateAction(const TActionRow& r, TCustomKoActionList* aL
 
 void CreateActions(std::span<const TActionRow> aRows, TCustomKoActionList* aList)
 {
+    // Every row first, so that a refused table leaves no half of its actions behind.
+    for (const TActionRow& r : aRows)
+        CheckActionRow(r);
     for (const TActionRow& r : aRows)
         CreateAction(r, aList);
 }

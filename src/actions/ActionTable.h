@@ -52,5 +52,12 @@ struct TActionRow {
 // The name without its two-letter type prefix: "caMute" -> "Mute".
 QString ActionBaseName(const char* aName);
 
+// Throws EActionRowRefused, naming the row, when its Default does not fit its Kind. Accepted:
+// no default for every kind; Integer and Color a qint32 (colours written TColor(...)); Double a
+// double; Boolean and Check a bool; Widestring and String a const char*; Point a TPoint; Rect a
+// TRect; Font a TFontDesc; Nope nothing.
+void CheckActionRow(const TActionRow& aRow);
+
+// Both check first: a refused row, or a table holding one, creates nothing.
 TCustomAbstractAction* CreateAction(const TActionRow& aRow, TCustomKoActionList* aList);
 void CreateActions(std::span<const TActionRow> aRows, TCustomKoActionList* aList);

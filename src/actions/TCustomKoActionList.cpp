@@ -50,6 +50,25 @@ TCustomAbstractAction* TCustomKoActionList::FindByInternalId(const QString& aId)
     return nullptr;
 }
 
+TCustomAbstractAction* TCustomKoActionList::GetByInternalId(const QString& aId) const
+{
+    if (TCustomAbstractAction* a = FindByInternalId(aId))
+        return a;
+    throw EActionNotFound(aId, ListName());
+}
+
+QString TCustomKoActionList::ListName() const
+{
+    return objectName().isEmpty() ? QString::fromLatin1(metaObject()->className()) : objectName();
+}
+
+void TCustomKoActionList::ThrowWrongType(const QString& aId, const QMetaObject& aExpected,
+                                         const TCustomAbstractAction& aFound) const
+{
+    throw EActionWrongType(aId, ListName(), QString::fromLatin1(aExpected.className()),
+                           QString::fromLatin1(aFound.metaObject()->className()));
+}
+
 bool TCustomKoActionList::LoadFromPrefs(TDravikPreferences& gp)
 {
     bool result = true;

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include "actions/ActionErrors.h"
 #include "actions/TImageList.h"
 #include "actions/TKoSwitch.h"
 #include "actions/TScriptComponent.h"
@@ -34,12 +35,26 @@ public:
     void AddItem(QObject* aItem);
     void RemoveItem(QObject* aItem);
 
-    // The first typed action with that InternalId (exact case), or null.
+    // The first typed action with that InternalId (exact case), or null: for the places where
+    // absence is legitimate, such as menus naming actions of components not built yet.
     TCustomAbstractAction* FindByInternalId(const QString& aId) const;
     template <class A> A* Find(const QString& aId) const
     {
         return qobject_cast<A*>(FindByInternalId(aId));
     }
+
+    // For code that binds to an action it needs: never null. Throws EActionNotFound when the
+    // identifier is missing and EActionWrongType when its action is not an A.
+    TCustomAbstractAction* GetByInternalId(const QString& aId) const;
+    template <class A> A* Get(const QString& aId) const
+    {
+        TCustomAbstractAction* a = GetByInternalId(aId);
+        if (auto* typed = qobject_cast<A*>(a))
+            return typed;
+        ThrowWrongType(aId, A::staticMetaObject, *a);
+    }
+    // How error messages name the list: its object name, else its class.
+    QString ListName() const;
 
     // Every typed action with IncludePrefs, in list order, then the list's event; false when one
     // of them answered false, and the loop stops at an exception. The caller opens the section.
@@ -62,6 +77,8 @@ public:
 
 private:
     void RefreshIcons();
+    [[noreturn]] void ThrowWrongType(const QString& aId, const QMetaObject& aExpected,
+                                     const TCustomAbstractAction& aFound) const;
 
     QList<QObject*> m_items;
     QPointer<TScriptComponent> m_script;

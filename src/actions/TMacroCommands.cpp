@@ -56,6 +56,11 @@ TMacroCommands::TMacroCommands(TKoScript& aScript, TCustomKoActionList& aList,
     naStopMacro->OnInternalApply = [this] { StopMacro(); };
 }
 
+std::span<const TActionRow> TMacroCommands::ActionRows()
+{
+    return kRows;
+}
+
 QString TMacroCommands::HeaderLine()
 {
     const QLocale fr(QLocale::French, QLocale::France);

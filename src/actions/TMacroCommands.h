@@ -5,7 +5,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <span>
 
+struct TActionRow;
 class TCustomKoActionList;
 class TKoScript;
 class TNopeAction;
@@ -35,6 +37,8 @@ public:
     void ExecuteMacro();
 
     static QString HeaderLine();
+    // The table the three commands are created from.
+    static std::span<const TActionRow> ActionRows();
 
 private:
     TKoScript& m_script;

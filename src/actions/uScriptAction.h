@@ -2,6 +2,7 @@
 
 // Typed actions.
 #include "actions/ActionColors.h"
+#include "actions/ActionErrors.h"
 #include "actions/ActionTable.h"
 #include "actions/FontConvert.h"
 #include "actions/MacroState.h"

@@ -18,7 +18,7 @@ constexpr const char* kFichiers[] = {"waOpenFile", "naPasteFile", "naCloseFile",
                                      "naRecent5",  "naRecent6",   "naRecent7",   "naRecent8",
                                      "naRecent9",  "naRecent10"};
 constexpr const char* kVideo[] = {"caFullscreen",
-                                  "caPreviewform",
+                                  "caPreviewForm",
                                   "caBasculerVue",
                                   "-",
                                   "caFlipVertical",
@@ -121,6 +121,21 @@ constexpr const char* kBar[] = {"waOpenFile",
                                 "caAbout",
                                 "naQuit"};
 
+bool IsActionId(const QString& aEntry)
+{
+    return !aEntry.isEmpty() && aEntry != u"-" && aEntry != u"|" && aEntry != u"<" &&
+           !aEntry.startsWith(u'>');
+}
+
+QStringList ActionIds(Items aEntries)
+{
+    QStringList ids;
+    for (const char* entry : aEntries)
+        if (const QString e = QString::fromUtf8(entry); IsActionId(e))
+            ids << e;
+    return ids;
+}
+
 // A separator only between two items.
 void AddSeparator(QMenu& aMenu)
 {
@@ -192,4 +207,22 @@ QList<QWidget*> FillButtonBar(TKoBar& aBar, const TActionLookup& aFind)
         }
     }
     return separators;
+}
+
+QStringList MenuBarActionIds()
+{
+    QStringList ids;
+    for (const Menu& m : kMainMenu)
+        ids << ActionIds(m.Entries);
+    return ids;
+}
+
+QStringList ContextMenuActionIds()
+{
+    return ActionIds(kContext);
+}
+
+QStringList ButtonBarActionIds()
+{
+    return ActionIds(kBar);
 }

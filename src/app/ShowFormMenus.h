@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -19,3 +20,8 @@ void FillMenuBar(QMenuBar& aBar, const TActionLookup& aFind);
 void FillContextMenu(QMenu& aMenu, const TActionLookup& aFind);
 // Answers the four spacers, whose widths the layout sets.
 QList<QWidget*> FillButtonBar(TKoBar& aBar, const TActionLookup& aFind);
+
+// The action identifiers each of them names, in table order (separators and submenus left out).
+QStringList MenuBarActionIds();
+QStringList ContextMenuActionIds();
+QStringList ButtonBarActionIds();

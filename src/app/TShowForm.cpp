@@ -214,12 +214,46 @@ const char* const kPanelCommands[] = {nullptr, "naShowSaveImagesFrame", "naShowE
                                       "naShowIncrustFrame", "naShowDVIncrustFrame"};
 }
 
+TCustomKoActionList* TShowForm::ListHolding(const QString& aId) const
+{
+    for (TCustomKoActionList* list : ShowFormLists())
+        if (list->FindByInternalId(aId))
+            return list;
+    return nullptr;
+}
+
+template <class A> A* TShowForm::Need(const char* aId)
+{
+    const QString id = QString::fromLatin1(aId);
+    m_boundIds << id;
+    if (TCustomKoActionList* list = ListHolding(id))
+        return list->Get<A>(id);
+    QStringList lists;
+    for (TCustomKoActionList* list : ShowFormLists())
+        lists << list->ListName();
+    throw EActionNotFound(id, lists.join(QStringLiteral(", ")));
+}
+
+template <class A> A* TShowForm::Optional(const char* aId)
+{
+    const QString id = QString::fromLatin1(aId);
+    m_boundIds << id;
+    TCustomKoActionList* list = ListHolding(id);
+    return list ? list->Get<A>(id) : nullptr;
+}
+
 void TShowForm::BindActions()
 {
-    iaLeftFrame = gpal->Find<TIntegerAction>(QStringLiteral("iaLeftFrame"));
-    iaPanneauActif = gpal->Find<TIntegerAction>(QStringLiteral("iaPanneauActif"));
-    caBasculerVue = gpal->Find<TCheckAction>(QStringLiteral("caBasculerVue"));
-    iaForcerAspectRatio = gpal->Find<TIntegerAction>(QStringLiteral("iaForcerAspectRatio"));
+    iaLeftFrame = Need<TIntegerAction>("iaLeftFrame");
+    iaPanneauActif = Need<TIntegerAction>("iaPanneauActif");
+    caBasculerVue = Need<TCheckAction>("caBasculerVue");
+    iaForcerAspectRatio = Need<TIntegerAction>("iaForcerAspectRatio");
+    naAbort = Need<TNopeAction>("naAbort");
+    for (int n = 1; n <= 4; ++n)
+        m_panelCommands[n] = Need<TNopeAction>(kPanelCommands[n]);
+    caSliders = Optional<TCheckAction>("caSliders");
+    caOptions = Optional<TCheckAction>("caOptions");
+    caAbout = Optional<TCheckAction>("caAbout");
 
     iaLeftFrame->OnBeforeApply = [this](const qint32& x) {
         for (QWidget* w :
@@ -228,13 +262,11 @@ void TShowForm::BindActions()
             w->move(x, w->y());
     };
     iaPanneauActif->OnBeforeApply = [this](const qint32& n) { ShowPanel(n); };
-    for (int n = 1; n <= 4; ++n) {
-        auto* show = gpal->Find<TNopeAction>(QString::fromLatin1(kPanelCommands[n]));
-        show->OnBeforeApply = [this, n] {
+    for (int n = 1; n <= 4; ++n)
+        m_panelCommands[n]->OnBeforeApply = [this, n] {
             HideActivePanel();
             iaPanneauActif->SetValue(n);
         };
-    }
     const auto side = [this](bool aRight) {
         m_panelsRight = aRight;
         LayoutPanels();
@@ -250,15 +282,15 @@ void TShowForm::BindActions()
     const char* const aspects[] = {"naForcerNormal", "naForcer4x3", "naForcer16x9",
                                    "naForcerNative"};
     for (int i = 0; i < 4; ++i)
-        gpal->Find<TNopeAction>(QString::fromLatin1(aspects[i]))->OnBeforeApply = [this, i] {
+        Need<TNopeAction>(aspects[i])->OnBeforeApply = [this, i] {
             iaForcerAspectRatio->SetValue(i);
         };
-    gpal->Find<TNopeAction>(QStringLiteral("naAbort"))->OnAfterApply = [this] {
+    naAbort->OnAfterApply = [this] {
         IntervalStop = true;
         KoScript->Abort();
     };
 
-    auto* privateFolder = gpal->Find<TWidestringAction>(QStringLiteral("waPrivateFolder"));
+    auto* privateFolder = Need<TWidestringAction>("waPrivateFolder");
     privateFolder->OnDefault = [](QString& v) {
         v = QCoreApplication::applicationDirPath() + u'/';
         return true;
@@ -266,7 +298,7 @@ void TShowForm::BindActions()
     privateFolder->OnAfterApply = [this](const QString& v) {
         OptionsFrame->dePrivateFolder->setText(v);
     };
-    auto* usePrivate = gpal->Find<TBooleanAction>(QStringLiteral("baUsePrivateFilters"));
+    auto* usePrivate = Need<TBooleanAction>("baUsePrivateFilters");
     usePrivate->OnAfterApply = [this](const bool& v) {
         OptionsFrame->cbUsePrivateFilters->setChecked(v);
     };
@@ -316,8 +348,7 @@ void TShowForm::FormShow()
 void TShowForm::FormCloseQuery()
 {
     TimerSysDate->stop();
-    if (auto* abort = FindAction(QStringLiteral("naAbort")))
-        abort->Apply();
+    naAbort->Apply();
     m_resizeBound = false;
 }
 
@@ -349,8 +380,7 @@ void TShowForm::LayoutPanels()
     TShowFormLayoutInput in;
     in.Client = m_client->size();
     in.PanelsRight = m_panelsRight;
-    const auto* sliders = qobject_cast<TCheckAction*>(FindAction(QStringLiteral("caSliders")));
-    in.SlidersShown = sliders && sliders->Checked();
+    in.SlidersShown = caSliders && caSliders->Checked();
     in.NavWidth = navframe->width();
     in.Scale = m_scale;
     const TShowFormLayout l = ComputeShowFormLayout(in);
@@ -400,12 +430,11 @@ void TShowForm::HideActivePanel()
     const int n = iaPanneauActif->Value();
     if (TSideFrame* p = Panel(n)) {
         p->hide();
-        if (auto* cmd = FindAction(QString::fromLatin1(kPanelCommands[n])))
-            cmd->SetPlatformChecked(false);
+        m_panelCommands[n]->SetPlatformChecked(false);
     }
-    for (const char* page : {"caOptions", "caAbout"})
-        if (auto* c = qobject_cast<TCheckAction*>(FindAction(QString::fromLatin1(page))))
-            c->SetChecked(false);
+    for (TCheckAction* page : {caOptions.data(), caAbout.data()})
+        if (page)
+            page->SetChecked(false);
 }
 
 void TShowForm::ShowPanel(int aPanel)
@@ -415,8 +444,7 @@ void TShowForm::ShowPanel(int aPanel)
         return;
     p->raise();
     p->show();
-    if (auto* cmd = FindAction(QString::fromLatin1(kPanelCommands[aPanel])))
-        cmd->SetPlatformChecked(true);
+    m_panelCommands[aPanel]->SetPlatformChecked(true);
 }
 
 void TShowForm::PanelHautResize()

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
+#include <QStringList>
 
 #include <memory>
 
@@ -51,8 +52,10 @@ public:
     void PanelHautResize();
     void TntFormResize();
 
-    // An action of any list of the window, by internal identifier.
+    // An action of any list of the window, by internal identifier (exact case), or null.
     TCustomAbstractAction* FindAction(const QString& aId) const;
+    // Every identifier the window binds behaviour to, whether its action exists yet or not.
+    const QStringList& BoundActionIds() const { return m_boundIds; }
     // The lists of the main window's section, in their load order.
     QList<TCustomKoActionList*> ShowFormLists() const;
     double Scale() const { return m_scale; }
@@ -109,6 +112,12 @@ private:
     void FormShow();
     void FormCloseQuery();
     void BindActions();
+    // The lookups of BindActions, which record the identifier. Need throws EActionNotFound when
+    // the action is missing; Optional answers null then, for actions of components not built
+    // yet. Both throw EActionWrongType for an action of another class.
+    template <class A> A* Need(const char* aId);
+    template <class A> A* Optional(const char* aId);
+    TCustomKoActionList* ListHolding(const QString& aId) const;
     void BuildMenus();
     void BuildButtonBar();
     void gpLoadPrefs(TDravikPreferences& gp);
@@ -124,9 +133,16 @@ private:
     int m_videoOffset = 276;
     bool m_resizeBound = false;
     QList<QWidget*> m_separators;
+    QStringList m_boundIds;
 
     TIntegerAction* iaLeftFrame = nullptr;
     TIntegerAction* iaPanneauActif = nullptr;
     TCheckAction* caBasculerVue = nullptr;
     TIntegerAction* iaForcerAspectRatio = nullptr;
+    TNopeAction* naAbort = nullptr;
+    TNopeAction* m_panelCommands[5] = {}; // by panel number, 1 to 4
+    // Actions of components not built yet: null until they exist.
+    QPointer<TCheckAction> caSliders;
+    QPointer<TCheckAction> caOptions;
+    QPointer<TCheckAction> caAbout;
 };

@@ -1,5 +1,6 @@
 #include "FakeScript.h"
 
+#include "actions/TCheckAction.h"
 #include "actions/TImageList.h"
 #include "actions/TKoActionComponent.h"
 #include "actions/TKoSwitch.h"
@@ -46,6 +47,54 @@ TEST(ActionLists, FindByInternalIdIsExactAndSkipsPlainActions)
     EXPECT_EQ(list.TypedActions().size(), 1);
     delete grab;
     EXPECT_EQ(list.FindByInternalId(QStringLiteral("naGrab")), nullptr);
+}
+
+TEST(ActionLists, GetAnswersTheActionOrThrowsNamingTheIdentifierAndTheList)
+{
+    TKoActionList list;
+    list.setObjectName(QStringLiteral("gpal"));
+    TNopeAction* grab = Command(list, QStringLiteral("Grab"));
+    EXPECT_EQ(list.Get<TNopeAction>(QStringLiteral("naGrab")), grab);
+    EXPECT_EQ(list.GetByInternalId(QStringLiteral("naGrab")), grab);
+    // The base class of the action is as good as its own.
+    EXPECT_EQ(list.Get<TCustomAbstractAction>(QStringLiteral("naGrab")), grab);
+
+    for (const QString& id : {QStringLiteral("naCopy"), QStringLiteral("nagrab")}) {
+        try {
+            list.Get<TNopeAction>(id);
+            ADD_FAILURE() << "no exception for " << qPrintable(id);
+        } catch (const EActionWrongType&) {
+            ADD_FAILURE() << "a missing action is not of the wrong type";
+        } catch (const EActionNotFound& e) {
+            EXPECT_EQ(e.Id(), id);
+            EXPECT_EQ(e.List(), QStringLiteral("gpal"));
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(id)) << e.what();
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(u"gpal")) << e.what();
+        }
+    }
+    EXPECT_THROW(list.GetByInternalId(QStringLiteral("naCopy")), EActionNotFound);
+    EXPECT_THROW(list.Get<TNopeAction>(QString()), EActionNotFound);
+}
+
+TEST(ActionLists, GetThrowsForAnActionOfAnotherClassNamingBoth)
+{
+    TKoActionList list; // unnamed: messages give its class
+    Command(list, QStringLiteral("Grab"));
+    try {
+        list.Get<TIntegerAction>(QStringLiteral("naGrab"));
+        ADD_FAILURE() << "no exception";
+    } catch (const EActionWrongType& e) {
+        EXPECT_EQ(e.Id(), QStringLiteral("naGrab"));
+        EXPECT_EQ(e.List(), QStringLiteral("TKoActionList"));
+        EXPECT_EQ(e.Expected(), QStringLiteral("TIntegerAction"));
+        EXPECT_EQ(e.Found(), QStringLiteral("TNopeAction"));
+        const QString what = QString::fromUtf8(e.what());
+        for (const char* part : {"naGrab", "TKoActionList", "TIntegerAction", "TNopeAction"})
+            EXPECT_TRUE(what.contains(QLatin1String(part))) << e.what();
+    }
+    // Caught as a missing action too, and as a logic error by code that knows neither.
+    EXPECT_THROW(list.Get<TCheckAction>(QStringLiteral("naGrab")), EActionNotFound);
+    EXPECT_THROW(list.Get<TCheckAction>(QStringLiteral("naGrab")), std::logic_error);
 }
 
 TEST(ActionLists, EnginesRegisterListsInAttachOrderAndDetachAnyOne)

@@ -1,12 +1,16 @@
 #include "actions/ActionTable.h"
+#include "actions/ActionErrors.h"
 #include "actions/TCheckAction.h"
 #include "actions/TCustomKoActionList.h"
+#include "actions/TMacroCommands.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 
 #include <QAction>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -80,6 +84,72 @@ TEST(ActionTables, RowsBecomeActionsWithEveryColumn)
     auto* ratio = list.Find<TDoubleAction>(QStringLiteral("daRatio"));
     EXPECT_EQ(ratio->DefaultValue, 1.5);
     EXPECT_EQ(ratio->ScriptName, QStringLiteral("Proportion"));
+}
+
+// Every kind against every kind of default: what each kind accepts besides no default.
+TEST(ActionTables, ADefaultIsAcceptedOnlyByItsKinds)
+{
+    using K = TActionKind;
+    const TActionDefault defaults[] = {true,     qint32(1), 1.0,        "texte",
+                                       TPoint{}, TRect{},   TFontDesc{}};
+    const std::pair<K, std::optional<size_t>> kinds[] = {{K::Nope, std::nullopt},
+                                                         {K::Widestring, 3},
+                                                         {K::String, 3},
+                                                         {K::Integer, 1},
+                                                         {K::Color, 1},
+                                                         {K::Double, 2},
+                                                         {K::Boolean, 0},
+                                                         {K::Point, 4},
+                                                         {K::Rect, 5},
+                                                         {K::Font, 6},
+                                                         {K::Check, 0}};
+    for (const auto& [kind, accepted] : kinds) {
+        EXPECT_NO_THROW(CheckActionRow({.Kind = kind, .Name = "xaNone"})) << int(kind);
+        for (size_t i = 0; i < std::size(defaults); ++i) {
+            const TActionRow row{.Kind = kind, .Name = "xaRow", .Default = defaults[i]};
+            if (accepted == i)
+                EXPECT_NO_THROW(CheckActionRow(row)) << int(kind) << " " << i;
+            else
+                EXPECT_THROW(CheckActionRow(row), EActionRowRefused) << int(kind) << " " << i;
+        }
+    }
+}
+
+TEST(ActionTables, ARowWhoseDefaultDoesNotFitIsRefusedByName)
+{
+    // An int where a double is expected used to give 0.0 without a word.
+    const TActionRow bad{.Kind = TActionKind::Double, .Name = "daBad", .Default = 1};
+    TCustomKoActionList list;
+    try {
+        CreateAction(bad, &list);
+        ADD_FAILURE() << "no exception";
+    } catch (const EActionRowRefused& e) {
+        EXPECT_EQ(e.Row(), QStringLiteral("daBad"));
+        const QString what = QString::fromUtf8(e.what());
+        EXPECT_TRUE(what.contains(u"daBad")) << e.what();
+        EXPECT_TRUE(what.contains(u"Double")) << e.what();
+    }
+    EXPECT_TRUE(list.TypedActions().isEmpty());
+
+    // In a table, the good rows before it are not created either.
+    const TActionRow table[] = {
+        {.Kind = TActionKind::Integer, .Name = "iaGood", .Default = 3},
+        {.Kind = TActionKind::Boolean, .Name = "baBad", .Default = 0},
+    };
+    EXPECT_THROW(CreateActions(table, &list), EActionRowRefused);
+    EXPECT_TRUE(list.TypedActions().isEmpty());
+    EXPECT_THROW(
+        CreateAction({.Kind = TActionKind::Nope, .Name = "naBad", .Default = false}, &list),
+        EActionRowRefused);
+    EXPECT_THROW(CreateAction({.Kind = TActionKind::Color, .Name = "laBad", .Default = 1.0}, &list),
+                 EActionRowRefused);
+}
+
+TEST(ActionTables, TheMacroCommandsTableCreatesItsActions)
+{
+    TCustomKoActionList list;
+    EXPECT_NO_THROW(CreateActions(TMacroCommands::ActionRows(), &list));
+    EXPECT_EQ(list.TypedActions().size(), 3);
 }
 
 } // namespace
