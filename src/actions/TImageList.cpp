@@ -3,7 +3,7 @@
 int TImageList::Add(const QIcon& aIcon)
 {
     m_icons << aIcon;
-    emit Changed();
+    Q_EMIT Changed();
     return int(m_icons.size()) - 1;
 }
 
@@ -14,7 +14,7 @@ void TImageList::Set(int aIndex, const QIcon& aIcon)
     if (aIndex >= m_icons.size())
         m_icons.resize(aIndex + 1);
     m_icons[aIndex] = aIcon;
-    emit Changed();
+    Q_EMIT Changed();
 }
 
 QIcon TImageList::Icon(int aIndex) const

@@ -16,7 +16,7 @@ public:
     // An empty icon for an index outside the list.
     QIcon Icon(int aIndex) const;
 
-signals:
+Q_SIGNALS:
     void Changed();
 
 private:

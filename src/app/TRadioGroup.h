@@ -14,7 +14,7 @@ public:
     // Checks that item without raising Clicked.
     void SetItemIndex(int aIndex);
 
-signals:
+Q_SIGNALS:
     // The user chose an item.
     void Clicked(int aIndex);
 
