@@ -228,16 +228,21 @@ void TGrapheMan::BeginChange()
 {
     GstState state = GST_STATE_NULL, pending = GST_STATE_VOID_PENDING;
     gst_element_get_state(m_pipeline, &state, &pending, 0);
-    if (state == GST_STATE_NULL && pending == GST_STATE_VOID_PENDING && m_needsPreroll)
-        return;
-    if (state >= GST_STATE_PAUSED && m_restorePosition < 0 && !m_needsPreroll) {
+    const bool down = state == GST_STATE_NULL && pending == GST_STATE_VOID_PENDING;
+    if (!down && state >= GST_STATE_PAUSED && m_restorePosition < 0 && !m_needsPreroll) {
         const qint64 at = Position();
         m_restorePosition = at > 0 ? at : -1;
     }
     // NULL, never READY: a pipeline reused through READY can deliver a frame of the last run.
-    gst_element_set_state(m_pipeline, GST_STATE_NULL);
+    if (!down)
+        gst_element_set_state(m_pipeline, GST_STATE_NULL);
     m_needsPreroll = true;
     m_rate = 1.0;
+    DropTerminators();
+}
+
+void TGrapheMan::DropTerminators()
+{
     std::vector<TGstRef<GstElement>> ends;
     {
         std::lock_guard guard(m_routes->lock);
@@ -245,6 +250,7 @@ void TGrapheMan::BeginChange()
         m_routes->noMorePads.clear();
         ends.swap(m_routes->terminators);
     }
+    // A sink left over from the last run would answer seeks for pads that are gone.
     for (auto& e : ends) {
         gst_element_set_state(e.get(), GST_STATE_NULL);
         if (GST_OBJECT_PARENT(e.get()) == GST_OBJECT(m_pipeline))
@@ -296,6 +302,7 @@ bool TGrapheMan::Preroll(int aTimeoutMs)
         DumpGraph("tessarine-preroll-failed");
         gst_element_set_state(m_pipeline, GST_STATE_NULL);
         m_needsPreroll = true;
+        DropTerminators();
         return false;
     }
     m_needsPreroll = false;
@@ -316,9 +323,14 @@ bool TGrapheMan::SeekAccurate(qint64 aPosition, int aTimeoutMs)
     if (!gst_element_seek(m_pipeline, m_rate, GST_FORMAT_TIME,
                           GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                           GST_SEEK_TYPE_SET, gint64(GstFromRefTime(qMax<qint64>(0, aPosition))),
-                          GST_SEEK_TYPE_NONE, -1))
+                          GST_SEEK_TYPE_NONE, -1)) {
+        GST_WARNING("seek refused");
         return false;
-    return m_bus->WaitForBus(GST_MESSAGE_ASYNC_DONE, aTimeoutMs) == GST_MESSAGE_ASYNC_DONE;
+    }
+    const GstMessageType end = m_bus->WaitForBus(GST_MESSAGE_ASYNC_DONE, aTimeoutMs);
+    if (end != GST_MESSAGE_ASYNC_DONE)
+        GST_WARNING("seek ended by %s", end ? gst_message_type_get_name(end) : "a time-out");
+    return end == GST_MESSAGE_ASYNC_DONE;
 }
 
 bool TGrapheMan::Add(GstElement* aElement, const QString& aName)
@@ -420,28 +432,28 @@ void TGrapheMan::PadAdded(GstElement* aOwner, GstPad* aPad, gpointer aRoutes)
     }
     if (!pipeline)
         return;
-    // Not wanted: ended in a sink that takes anything. A probe needs every pad to preroll, the
-    // playback pipeline must not wait for pads nobody plays.
+    // Not wanted: ended in a sink that takes anything. A probe needs every pad to preroll.
+    // The playback pipeline must not wait for pads nobody plays, and a sink waits for its
+    // preroll in PAUSED even with async off: a leaky queue keeps it from holding a demuxer's
+    // one streaming thread, and the sink keeps time so positions and the end stay true.
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(sink, "sync", FALSE, "async", probe ? TRUE : FALSE, nullptr);
-    GstElement* queue = probe ? gst_element_factory_make("queue", nullptr) : nullptr;
-    GstElement* head = queue ? queue : sink;
+    g_object_set(sink, "sync", probe ? FALSE : TRUE, "async", probe ? TRUE : FALSE, nullptr);
+    GstElement* queue = gst_element_factory_make("queue", nullptr);
+    if (!probe)
+        g_object_set(queue, "leaky", 2 /* downstream */, "max-size-buffers", 3u, "max-size-bytes",
+                     0u, "max-size-time", guint64(0), nullptr);
+    GstElement* head = queue;
     {
         std::lock_guard guard(routes.lock);
         routes.terminators.push_back(ShareRef(sink));
-        if (queue)
-            routes.terminators.push_back(ShareRef(queue));
+        routes.terminators.push_back(ShareRef(queue));
     }
-    gst_bin_add(GST_BIN(pipeline), sink);
-    if (queue) {
-        gst_bin_add(GST_BIN(pipeline), queue);
-        gst_element_link(queue, sink);
-    }
+    gst_bin_add_many(GST_BIN(pipeline), sink, queue, nullptr);
+    gst_element_link(queue, sink);
     TGstRef<GstPad> in(gst_element_get_static_pad(head, "sink"));
     gst_pad_link(aPad, in.get());
     gst_element_sync_state_with_parent(sink);
-    if (queue)
-        gst_element_sync_state_with_parent(queue);
+    gst_element_sync_state_with_parent(queue);
 }
 
 void TGrapheMan::NoMorePadsSeen(GstElement* aOwner, gpointer aRoutes)

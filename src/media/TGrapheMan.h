@@ -121,6 +121,7 @@ private:
     void BusMessage(GstMessage* aMessage);
     // Pads that exist from the start get no pad-added: route them before each start.
     void RouteStaticPads();
+    void DropTerminators();
     static void PadAdded(GstElement* aOwner, GstPad* aPad, gpointer aRoutes);
     static void NoMorePadsSeen(GstElement* aOwner, gpointer aRoutes);
 

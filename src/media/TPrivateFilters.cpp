@@ -1,0 +1,6 @@
+#include "media/TPrivateFilters.h"
+
+bool PrivateFactoryBlocked(const QString&)
+{
+    return false;
+}
