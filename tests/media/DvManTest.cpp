@@ -8,6 +8,7 @@
 #include "media/gst/TPipelineBus.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -82,6 +83,49 @@ TEST(DvMan, DatesAndTimecodesReachItsEventsFromTheRightNotifier)
     dv.SetTimecodeSource(nullptr);
     audio->Disconnect();
     video->Disconnect();
+}
+
+} // namespace
+
+namespace {
+
+// An error while playing ends the waits at once and reaches the user's event in French.
+TEST(GraphErrors, AnErrorWhilePlayingEndsEveryWaitAndIsTold)
+{
+    QTemporaryDir dir;
+    const QString file = MediaMaker::DvType1Avi(dir.path(), 12);
+    ASSERT_FALSE(file.isEmpty());
+    TDVMan graph;
+    TMediaFactory factory;
+    factory.GrapheMan = &graph;
+    TFileDevice* device = factory.GetDevice(file);
+    ASSERT_TRUE(device && device->Video(0));
+    QObject sink;
+    ASSERT_TRUE(device->Video(0)->Connect(&graph, &sink));
+    // A sink that fails at its first buffer once playing, as a broken device would.
+    GstElement* end = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(end, "sync", TRUE, "signal-handoffs", TRUE, nullptr);
+    g_signal_connect(end, "handoff", G_CALLBACK(+[](GstElement* e, GstBuffer*, GstPad*, gpointer) {
+                         GST_ELEMENT_ERROR(e, RESOURCE, WRITE, ("panne"), ("test"));
+                     }),
+                     nullptr);
+    ASSERT_TRUE(graph.Add(end, QStringLiteral("broken")));
+    ASSERT_TRUE(gst_element_link(device->Video(0)->Tail(), end));
+    QStringList told;
+    graph.OnError = [&](const QString& t) { told << t; };
+    bool completed = false;
+    graph.OnGraphCompleted = [&] { completed = true; };
+    QElapsedTimer clock;
+    clock.start();
+    graph.Play(); // the preroll already meets the error
+    EXPECT_EQ(graph.Bus().WaitForBus(GST_MESSAGE_EOS, 20000), GST_MESSAGE_ERROR);
+    EXPECT_LT(clock.elapsed(), 10000);
+    QCoreApplication::sendPostedEvents();
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_TRUE(told.first().startsWith(QStringLiteral("Erreur de lecture de la vidéo : ")))
+        << told.first().toStdString();
+    EXPECT_FALSE(completed);
+    device->Video(0)->Disconnect();
 }
 
 } // namespace
