@@ -5,39 +5,6 @@
 
 #include <QCoreApplication>
 
-namespace {
-
-// Carries one routed message from the posting thread to the router.
-class TRouteEvent : public QEvent {
-public:
-    static QEvent::Type Type()
-    {
-        static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
-        return type;
-    }
-
-    TRouteEvent(GstObject* source, std::unique_ptr<TNotifyEvent> event)
-        : QEvent(Type())
-        , m_source(source ? GST_OBJECT(gst_object_ref(source)) : nullptr)
-        , m_event(std::move(event))
-    {
-    }
-    ~TRouteEvent() override
-    {
-        if (m_source)
-            gst_object_unref(m_source);
-    }
-
-    GstObject* Source() const { return m_source; }
-    std::unique_ptr<TNotifyEvent> Take() { return std::move(m_event); }
-
-private:
-    GstObject* m_source;
-    std::unique_ptr<TNotifyEvent> m_event;
-};
-
-} // namespace
-
 TNotifyRouter::TNotifyRouter(QObject* parent)
     : QObject(parent)
 {
@@ -45,6 +12,8 @@ TNotifyRouter::TNotifyRouter(QObject* parent)
 
 TNotifyRouter::~TNotifyRouter()
 {
+    for (const auto& c : std::as_const(m_watched))
+        disconnect(c);
     for (auto it = m_routes.cbegin(); it != m_routes.cend(); ++it)
         if (it.key().source)
             gst_object_unref(it.key().source);
@@ -53,28 +22,48 @@ TNotifyRouter::~TNotifyRouter()
 void TNotifyRouter::SetTarget(GstElement* source, int message, QObject* target)
 {
     GstObject* key = source ? GST_OBJECT(source) : nullptr;
+    std::lock_guard guard(m_lock);
     const auto it = m_routes.find(TKey{key, message});
     if (it != m_routes.end()) {
         if (target) {
             it.value() = target;
-            return;
+        } else {
+            m_routes.erase(it);
+            if (key)
+                gst_object_unref(key);
         }
-        m_routes.erase(it);
+    } else if (target) {
         if (key)
-            gst_object_unref(key);
-        return;
+            gst_object_ref(key);
+        m_routes.insert(TKey{key, message}, target);
     }
-    if (!target)
-        return;
-    if (key)
-        gst_object_ref(key);
-    m_routes.insert(TKey{key, message}, target);
+    if (target && !m_watched.contains(target))
+        m_watched.insert(target,
+                         connect(
+                             target, &QObject::destroyed, this,
+                             [this](QObject* gone) { Forget(gone); }, Qt::DirectConnection));
+}
+
+void TNotifyRouter::Forget(QObject* target)
+{
+    std::lock_guard guard(m_lock);
+    for (auto it = m_routes.begin(); it != m_routes.end();) {
+        if (it.value() == target) {
+            if (it.key().source)
+                gst_object_unref(it.key().source);
+            it = m_routes.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_watched.remove(target);
 }
 
 void TNotifyRouter::ClearTargets(GstElement* source)
 {
     if (!source)
         return;
+    std::lock_guard guard(m_lock);
     for (auto it = m_routes.begin(); it != m_routes.end();) {
         if (it.key().source == GST_OBJECT(source)) {
             gst_object_unref(it.key().source);
@@ -87,13 +76,14 @@ void TNotifyRouter::ClearTargets(GstElement* source)
 
 QObject* TNotifyRouter::TargetOf(GstElement* source, int message) const
 {
+    std::lock_guard guard(m_lock);
     if (source) {
         const auto it = m_routes.constFind(TKey{GST_OBJECT(source), message});
-        if (it != m_routes.cend() && it.value())
+        if (it != m_routes.cend())
             return it.value();
     }
     const auto it = m_routes.constFind(TKey{nullptr, message});
-    return it != m_routes.cend() ? it.value().data() : nullptr;
+    return it != m_routes.cend() ? it.value() : nullptr;
 }
 
 bool TNotifyRouter::Dispatch(GstMessage* message)
@@ -110,21 +100,12 @@ bool TNotifyRouter::Dispatch(GstMessage* message)
         name = QString::fromUtf8(n);
         g_free(n);
     }
-    auto event = std::make_unique<TNotifyEvent>(std::move(payload), name);
-    QCoreApplication::postEvent(this, new TRouteEvent(source, std::move(event)));
+    const int value = payload.message;
+    std::lock_guard guard(m_lock);
+    auto it = m_routes.constFind(TKey{source, value});
+    if (it == m_routes.cend())
+        it = m_routes.constFind(TKey{nullptr, value});
+    if (it != m_routes.cend())
+        QCoreApplication::postEvent(it.value(), new TNotifyEvent(std::move(payload), name));
     return true;
-}
-
-void TNotifyRouter::customEvent(QEvent* event)
-{
-    if (event->type() != TRouteEvent::Type())
-        return;
-    auto* route = static_cast<TRouteEvent*>(event);
-    std::unique_ptr<TNotifyEvent> notify = route->Take();
-    if (!notify)
-        return;
-    GstElement* source =
-        route->Source() && GST_IS_ELEMENT(route->Source()) ? GST_ELEMENT(route->Source()) : nullptr;
-    if (QObject* target = TargetOf(source, notify->Message()))
-        QCoreApplication::postEvent(target, notify.release());
 }

@@ -7,10 +7,12 @@
 #include <gst/gst.h>
 
 #include <memory>
+#include <mutex>
 
-// Turns the notifiers' element messages on a pipeline's bus into TNotifyEvents posted to the
-// managers' message objects on the main thread. The streaming thread only copies the values and
-// posts; it never waits for the main thread. Lives on the main thread; the bus's owner
+// Turns the notifiers' element messages on a pipeline's bus into TNotifyEvents posted straight to
+// the managers' message objects: one hop, no turn of the main loop on the way (the precise seek
+// and the position text would pay for it). The streaming thread only copies the values and
+// posts; it never waits for the main thread. Routes are set on the main thread; the bus's owner
 // (TPipelineBus) calls Dispatch from its sync handler.
 class TNotifyRouter : public QObject {
     Q_OBJECT
@@ -28,10 +30,9 @@ public:
     // Any thread: true when the message is one of ours (it is then on its way to its target).
     bool Dispatch(GstMessage* message);
 
-protected:
-    void customEvent(QEvent* event) override;
-
 private:
+    void Forget(QObject* target);
+
     struct TKey {
         GstObject* source;
         int message;
@@ -42,5 +43,9 @@ private:
         return qHashMulti(seed, static_cast<const void*>(k.source), k.message);
     }
 
-    QHash<TKey, QPointer<QObject>> m_routes;
+    // Read by Dispatch on streaming threads; a target that goes is dropped under the lock, so
+    // nothing is posted to it afterwards.
+    mutable std::mutex m_lock;
+    QHash<TKey, QObject*> m_routes;
+    QHash<QObject*, QMetaObject::Connection> m_watched;
 };
