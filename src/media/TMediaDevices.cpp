@@ -1,6 +1,7 @@
 #include "media/TMediaDevices.h"
 
 #include "media/TGrapheMan.h"
+#include "media/TPrivateFilters.h"
 #include "media/gst/GstStreamNotifier.h"
 
 #include <QFileInfo>
@@ -46,7 +47,10 @@ TBaseFilterRec::TBaseFilterRec(GstElementFactory* aFactory, const QString& aName
 
 GstElement* TBaseFilterRec::CreateInstance() const
 {
-    return m_factory ? gst_element_factory_create(m_factory.get(), nullptr) : nullptr;
+    // A private set switched off keeps its module loaded: only this refusal keeps it unused.
+    if (!m_factory || PrivateFactoryBlocked(Factory))
+        return nullptr;
+    return gst_element_factory_create(m_factory.get(), nullptr);
 }
 
 // --- file device
