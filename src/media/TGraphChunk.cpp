@@ -364,6 +364,19 @@ const GstCaps* TavSource::Caps() const
     return pad ? pad->Caps.get() : nullptr;
 }
 
+void TavSource::ListIn(TGrapheMan& aManager, bool aIn)
+{
+    // Entries are compared as sources: this may run from the destructor, when the object is no
+    // longer a TVideoSource or a TAudioSource to cast to.
+    const auto self = [this](const TavSource* aEntry) { return aEntry == this; };
+    aManager.ConnectedVideo.removeIf(self);
+    aManager.ConnectedAudio.removeIf(self);
+    if (aIn && m_video)
+        aManager.ConnectedVideo << static_cast<TVideoSource*>(this);
+    else if (aIn)
+        aManager.ConnectedAudio << static_cast<TAudioSource*>(this);
+}
+
 void TavSource::Route(GstElement* aNotifier, int aMessage, QObject* aTarget)
 {
     if (m_manager && aNotifier)
@@ -379,17 +392,11 @@ bool TavSource::Connect(TGrapheMan* aManager, QObject* aNotify)
     if (m_manager)
         Disconnect();
     m_manager = aManager;
-    auto& connected = aManager->ConnectedVideo;
-    auto& connectedAudio = aManager->ConnectedAudio;
-    if (m_video && !connected.contains(static_cast<TVideoSource*>(this)))
-        connected << static_cast<TVideoSource*>(this);
-    if (!m_video && !connectedAudio.contains(static_cast<TAudioSource*>(this)))
-        connectedAudio << static_cast<TAudioSource*>(this);
+    ListIn(*aManager, true);
     const auto fail = [&](const char* aWhy) {
         GST_WARNING("%s: cannot connect: %s", qPrintable(m_displayName), aWhy);
         RemoveElements();
-        connected.removeAll(static_cast<TVideoSource*>(this));
-        connectedAudio.removeAll(static_cast<TAudioSource*>(this));
+        ListIn(*aManager, false);
         if (!TMediaDevice::HasConnectedStream(m_parent))
             m_parent->DetachChain();
         m_manager = nullptr;
@@ -449,8 +456,7 @@ bool TavSource::Disconnect()
 {
     if (!m_manager || !m_parent)
         return false;
-    m_manager->ConnectedVideo.removeAll(static_cast<TVideoSource*>(this));
-    m_manager->ConnectedAudio.removeAll(static_cast<TAudioSource*>(this));
+    ListIn(*m_manager, false);
     GstElement* own = m_notifier.get();
     GstElement* active = ActiveNotifier();
     g_object_set(own, m_video ? "video-notify" : "audio-notify", FALSE, nullptr);

@@ -160,6 +160,7 @@ public:
 
 private:
     void Route(GstElement* aNotifier, int aMessage, QObject* aTarget);
+    void ListIn(TGrapheMan& aManager, bool aIn);
 
     bool m_video;
     TGstRef<GstElement> m_notifier;

@@ -21,7 +21,7 @@ void TFramesNotifier::SetMediaType(const TStreamFormat& format, TNotifyReports& 
 bool TFramesNotifier::ProcessSample(bool hasPosition, qint64 position, TNotifyReports& out)
 {
     if (hasPosition)
-        m_position = position;
+        m_position = position - m_origin;
     for (int slot = 0; slot < kTargetSlots; ++slot) {
         if (!m_armed[slot] ||
             static_cast<__int128>(m_targets[slot]) - m_frameDuration / 2 >= m_position)

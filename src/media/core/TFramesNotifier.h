@@ -33,6 +33,10 @@ public:
     bool Deliver() const { return m_deliver; }
     void SetFrameDuration(qint64 d) { m_frameDuration = d; }
     qint64 FrameDuration() const { return m_frameDuration; }
+    // Positions count from the file's first frame: its stream time is the origin (an MPEG
+    // program stream's first frame may sit half a second or hours in).
+    void SetOrigin(qint64 origin) { m_origin = origin; }
+    qint64 Origin() const { return m_origin; }
     qint64 CurrentPosition() const { return m_position; }
     const TVideoData& VideoData() const { return m_video; }
     void SetLocale(const QLocale& locale) { m_locale = locale; }
@@ -44,6 +48,7 @@ private:
     qint64 m_targets[kTargetSlots] = {0, 0};
     bool m_armed[kTargetSlots] = {false, false};
     qint64 m_position = 0;
+    qint64 m_origin = 0;
     qint64 m_frameDuration = 1;
     bool m_notify = false;
     bool m_deliver = true;

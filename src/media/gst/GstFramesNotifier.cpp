@@ -40,6 +40,7 @@ enum {
     PROP_DELIVER,
     PROP_FRAME_DURATION,
     PROP_CURRENT_POSITION,
+    PROP_ORIGIN,
 };
 
 GstStaticPadTemplate sink_template =
@@ -67,6 +68,9 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* psp
     case PROP_FRAME_DURATION:
         n.SetFrameDuration(g_value_get_int64(value));
         break;
+    case PROP_ORIGIN:
+        n.SetOrigin(g_value_get_int64(value));
+        break;
     default:
         G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
         break;
@@ -90,6 +94,9 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec)
         break;
     case PROP_CURRENT_POSITION:
         g_value_set_int64(value, n.CurrentPosition());
+        break;
+    case PROP_ORIGIN:
+        g_value_set_int64(value, n.Origin());
         break;
     default:
         G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
@@ -194,8 +201,14 @@ static void tess_frames_notifier_class_init(TessFramesNotifierClass* klass)
     g_object_class_install_property(
         gobject, PROP_CURRENT_POSITION,
         g_param_spec_int64("current-position", "current-position",
-                           "Stream time of the last sample in 100 ns units", G_MININT64, G_MAXINT64,
-                           0, GParamFlags(G_PARAM_READABLE | G_PARAM_STATIC_STRINGS)));
+                           "Position of the last sample from the origin, in 100 ns units",
+                           G_MININT64, G_MAXINT64, 0,
+                           GParamFlags(G_PARAM_READABLE | G_PARAM_STATIC_STRINGS)));
+    g_object_class_install_property(
+        gobject, PROP_ORIGIN,
+        g_param_spec_int64("origin", "origin",
+                           "Stream time of the first frame, where positions start (100 ns units)",
+                           G_MININT64, G_MAXINT64, 0, rw));
 
     gst_element_class_set_static_metadata(element, "FramesNotifier de Orvalis",
                                           "Filter/Analyzer/Video",
@@ -283,7 +296,7 @@ bool TessFramesNotifierFlush(GstElement* notifier)
     double rate = 1.0;
     {
         std::lock_guard guard(self->state->lock);
-        position = self->state->logic.CurrentPosition();
+        position = self->state->logic.CurrentPosition() + self->state->logic.Origin();
     }
     GST_OBJECT_LOCK(self);
     rate = GST_BASE_TRANSFORM(self)->segment.rate;

@@ -1,0 +1,614 @@
+#include "media/TNavMan.h"
+
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
+#include "base/PrivateMessages.h"
+#include "base/RefTime.h"
+#include "media/NavManActions.h"
+#include "media/TGraphChunk.h"
+#include "media/core/FormatPosition.h"
+#include "media/core/TNotifyEvent.h"
+#include "media/gst/GstFramesNotifier.h"
+#include "media/gst/TNotifyRouter.h"
+#include "media/gst/TPipelineBus.h"
+
+#include <climits>
+#include <cmath>
+
+GST_DEBUG_CATEGORY_STATIC(tess_nav_debug);
+#define GST_CAT_DEFAULT tess_nav_debug
+
+namespace {
+
+constexpr qint64 kTenMinutes = 6'000'000'000;
+constexpr qint64 kMinute = 600'000'000;
+constexpr qint64 kTenSeconds = 100'000'000;
+constexpr qint64 kSecond = 10'000'000;
+
+// Slider units are 1024 reference-time units; the widget holds an int.
+int SliderUnits(qint64 aPosition)
+{
+    return int(qBound(qint64(INT_MIN), aPosition / 1024, qint64(INT_MAX)));
+}
+
+} // namespace
+
+TNavMan::TNavMan(QObject* aOwner)
+    : TDVMan(aOwner)
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        GST_DEBUG_CATEGORY_INIT(tess_nav_debug, "tessnav", 0, "Tessarine navigation");
+    });
+}
+
+TNavMan::~TNavMan() = default;
+
+// --- display
+
+void TNavMan::SetDisplay(TNavDisplay* aDisplay)
+{
+    m_display = aDisplay;
+    m_editFollowing = aDisplay && aDisplay->HasPositionEdit();
+    m_sliderFollowing = aDisplay && aDisplay->HasSlider();
+    if (m_sliderFollowing)
+        m_display->SetSliderRange(SliderUnits(m_rangeStart), SliderUnits(m_rangeEnd));
+}
+
+void TNavMan::EditFocus(bool aIn)
+{
+    m_editFollowing = !aIn;
+}
+
+void TNavMan::EditReturn(const QString& aText)
+{
+    if (EditEnabled)
+        SeekToText(aText);
+}
+
+void TNavMan::SliderDown(bool aDown)
+{
+    m_sliderFollowing = !aDown;
+}
+
+void TNavMan::SliderMoved(int aValue)
+{
+    SeekTo(qint64(aValue) * 1024); // plain, whatever caSeekPrecision says
+}
+
+void TNavMan::ShowSeeking(bool aSeeking)
+{
+    if (QuietMode)
+        return;
+    if (m_display && m_display->HasPositionEdit())
+        m_display->ShowSeeking(aSeeking);
+    if (aSeeking && OnDisplaySeek)
+        OnDisplaySeek();
+    if (!aSeeking && OnDisplayNormal)
+        OnDisplayNormal();
+}
+
+// --- sources
+
+void TNavMan::SetFramesNotifier(GstElement* aNotifier, GstElement* aVideoSink)
+{
+    if (m_notifier && m_notifier != aNotifier)
+        for (int m : {NM_POSITION_TEXT, NM_FRAME_DURATION, NM_TARGET_REACHED})
+            Router().SetTarget(m_notifier, m, nullptr);
+    m_notifier = aNotifier;
+    m_videoSink = aVideoSink;
+    if (!aNotifier)
+        return;
+    for (int m : {NM_POSITION_TEXT, NM_FRAME_DURATION, NM_TARGET_REACHED})
+        Router().SetTarget(aNotifier, m, Handle());
+    if (m_frameDuration > 0)
+        g_object_set(aNotifier, "frame-duration", gint64(m_frameDuration), nullptr);
+    g_object_set(aNotifier, "origin", gint64(m_origin), nullptr);
+}
+
+void TNavMan::SetVideoSource(TavSource* aSource)
+{
+    if (m_videoSource)
+        m_videoSource->ClearPositionTarget();
+    m_videoSource = aSource;
+    if (aSource)
+        aSource->SetPositionTarget(Handle());
+}
+
+void TNavMan::NewFile()
+{
+    m_origin = 0;
+    m_originPending = true;
+    if (m_notifier)
+        g_object_set(m_notifier, "origin", gint64(0), nullptr);
+}
+
+void TNavMan::ResetForStream()
+{
+    ClearAbort();
+    m_lastText.clear();
+    m_stepped = false;
+    m_pendingTarget = -1;
+}
+
+// --- run state
+
+bool TNavMan::Play()
+{
+    // After frames stepped alone while paused, the sound is put back where the picture is.
+    if (m_stepped && !NeedsPreroll()) {
+        m_stepped = false;
+        SeekAccurate(ShownPosition() + m_origin);
+    }
+    return TDVMan::Play();
+}
+
+bool TNavMan::Pause()
+{
+    return TDVMan::Pause();
+}
+
+bool TNavMan::Stop()
+{
+    gboolean notify = FALSE;
+    if (m_notifier) {
+        g_object_get(m_notifier, "notify", &notify, nullptr);
+        g_object_set(m_notifier, "notify", FALSE, nullptr);
+    }
+    const bool ok = TDVMan::Stop();
+    if (m_notifier)
+        g_object_set(m_notifier, "notify", notify, nullptr);
+    return ok;
+}
+
+// --- positions
+
+gint64 TNavMan::Ns(qint64 aPosition) const
+{
+    // The start is the start of the stream, not the first frame's time: demuxers that seek by
+    // estimate (MPEG program streams) land on the first frame only from there.
+    if (aPosition <= 0)
+        return 0;
+    return gint64(GstFromRefTime(aPosition + m_origin));
+}
+
+qint64 TNavMan::FrameStart(qint64 aIndex) const
+{
+    // From the exact rate where it is known: 29.97 frames a second do not add up in whole
+    // 100 ns units over an hour.
+    const double rate = m_notifier ? TessFramesNotifierVideoData(m_notifier).frameRate : 0.0;
+    if (rate > 0)
+        return qint64(std::llround(double(aIndex) * kRefTimePerSecond / rate));
+    return aIndex * m_frameDuration;
+}
+
+qint64 TNavMan::ShownPosition() const
+{
+    if (m_notifier)
+        return TessFramesNotifierCurrentPosition(m_notifier);
+    return qMax<qint64>(0, Position() - m_origin);
+}
+
+qint64 TNavMan::FrameIndex(qint64 aPosition) const
+{
+    const qint64 d = m_frameDuration > 0 ? m_frameDuration : kDefaultFrameDuration;
+    return (aPosition + d / 2) / d;
+}
+
+qint64 TNavMan::CurrentPosition()
+{
+    qint64 position = 0;
+    if (m_notifier) {
+        position = TessFramesNotifierCurrentPosition(m_notifier);
+    } else {
+        position = Position();
+        if (position < 0)
+            return 0;
+        position = qMax<qint64>(0, position - m_origin);
+    }
+    const QString text = FormatPosition(m_frameDuration, position);
+    if (text == m_lastText)
+        return position;
+    m_lastText = text;
+    if (!m_display && !OnDisplayTime && !OnKPosition)
+        return position;
+    if (m_sliderFollowing && m_display && m_display->HasSlider())
+        m_display->SetSliderValue(SliderUnits(position));
+    if (OnKPosition) {
+        // An empty range has no fraction: 0, not a division by zero.
+        const __int128 range = __int128(m_rangeEnd) - m_rangeStart;
+        OnKPosition(range > 0 ? int((__int128(position) - m_rangeStart) * 1024 / range) : 0);
+    }
+    if (onTime)
+        onTime(position);
+    return position;
+}
+
+qint64 TNavMan::Clamp(qint64 aPosition) const
+{
+    qint64 p = qMax<qint64>(0, qMax(aPosition, m_rangeStart));
+    if (p >= m_rangeEnd - m_frameDuration)
+        p = qMax<qint64>(0, m_rangeEnd - m_frameDuration);
+    return p;
+}
+
+bool TNavMan::SettleAfterSeek(GstMessageType aAlso)
+{
+    const GstMessageType end =
+        Bus().WaitForBus(GstMessageType(GST_MESSAGE_ASYNC_DONE | aAlso), kSeekWaitMs);
+    return end == GST_MESSAGE_ASYNC_DONE || (aAlso && (end & aAlso));
+}
+
+void TNavMan::SeekCore(qint64 aPosition)
+{
+    const bool playing = State() == gmPlaying;
+    gboolean notify = FALSE;
+    if (playing && m_notifier)
+        g_object_get(m_notifier, "notify", &notify, nullptr);
+    Pause();
+    if (onAbsolutePosition)
+        onAbsolutePosition(aPosition);
+    if (playing && m_notifier)
+        g_object_set(m_notifier, "notify", FALSE, nullptr);
+    Bus().Drain();
+    GST_INFO("seek to %" G_GINT64_FORMAT, gint64(aPosition));
+    if (!NeedsPreroll() &&
+        gst_element_seek_simple(Pipeline(), GST_FORMAT_TIME,
+                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
+                                Ns(aPosition)))
+        SettleAfterSeek();
+    m_stepped = false;
+    if (playing && m_notifier)
+        g_object_set(m_notifier, "notify", notify, nullptr);
+    if (playing)
+        Play();
+}
+
+void TNavMan::SeekTo(qint64 aPosition)
+{
+    if (m_seeking)
+        return;
+    m_seeking = true;
+    ShowSeeking(true);
+    SeekCore(Clamp(aPosition));
+    ShowSeeking(false);
+    m_seeking = false;
+}
+
+bool TNavMan::PreciseSteps() const
+{
+    return !caSeekPrecision || caSeekPrecision->Checked();
+}
+
+void TNavMan::Deliver(bool aOn)
+{
+    if (m_notifier)
+        g_object_set(m_notifier, "deliver", aOn, nullptr);
+}
+
+void TNavMan::PreciseSeekTo(qint64 aPosition)
+{
+    // Without a picture there is no frame to land on: positions come from the pipeline.
+    if (!m_notifier || m_frameDuration <= 1) {
+        SeekTo(aPosition);
+        return;
+    }
+    if (m_moving) {
+        m_pendingTarget = aPosition; // the move in flight goes on to here
+        return;
+    }
+    if (aPosition <= 0) {
+        GoToStart();
+        return;
+    }
+    if (m_totalDuration > 0 && aPosition >= m_totalDuration - m_frameDuration) {
+        GoToEnd();
+        return;
+    }
+    m_moving = true;
+    const bool wasPlaying = State() == gmPlaying;
+    m_savedPaused = !wasPlaying;
+    ShowSeeking(true);
+    if (NeedsPreroll() || wasPlaying)
+        TDVMan::Pause();
+    if (onAbsolutePosition)
+        onAbsolutePosition(aPosition);
+    m_pendingTarget = aPosition;
+    while (m_pendingTarget >= 0 && !Aborted()) {
+        m_movingTo = Clamp(std::exchange(m_pendingTarget, -1));
+        LandOn(m_movingTo);
+    }
+    m_pendingTarget = -1;
+    if (wasPlaying)
+        Play();
+    ShowSeeking(false);
+    m_moving = false;
+}
+
+bool TNavMan::StepOneFrame()
+{
+    if (!m_videoSink || State() == gmPlaying || NeedsPreroll())
+        return false;
+    const qint64 before = ShownPosition();
+    Bus().Drain();
+    if (!gst_element_send_event(m_videoSink,
+                                gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE)))
+        return false;
+    if (!SettleAfterSeek(GST_MESSAGE_STEP_DONE))
+        return false;
+    // The step is done when the sink has dropped the frame it showed; the next one is shown
+    // once the sink has prerolled it (the frames notifier sees it a little earlier).
+    for (int i = 0; i < 200; ++i) {
+        if (ShownPosition() != before &&
+            gst_element_get_state(m_videoSink, nullptr, nullptr, 0) == GST_STATE_CHANGE_SUCCESS)
+            break;
+        Bus().WaitForBus(GST_MESSAGE_ASYNC_DONE, 5);
+    }
+    m_stepped = true;
+    return ShownPosition() != before;
+}
+
+bool TNavMan::LandOn(qint64 aTarget)
+{
+    const qint64 wanted = FrameIndex(aTarget);
+    // Aimed a quarter of a frame into it: a seek to its very start may keep the frame before,
+    // which ends a few nanoseconds later, clipped to look like this one.
+    const qint64 aim = FrameStart(wanted) + m_frameDuration / 4;
+    if (wanted == FrameIndex(ShownPosition()) + 1 && StepOneFrame()) {
+        const qint64 landed = ShownPosition();
+        GST_INFO("stepped to %" G_GINT64_FORMAT " (frame %" G_GINT64_FORMAT ")", gint64(landed),
+                 gint64(FrameIndex(landed)));
+        if (FrameIndex(landed) == wanted)
+            return true;
+    }
+    qint64 back = 0;
+    for (int attempt = 0; attempt < 4 && !Aborted(); ++attempt) {
+        // Frames before the target are dropped by the frames notifier, which lets them through
+        // again at the target: the sink prerolls exactly that frame.
+        Deliver(false);
+        TessFramesNotifierArmTarget(m_notifier, 0, aim);
+        m_waitingForTarget = true;
+        const qint64 from = back == 0 ? aim : qMax<qint64>(0, aim - back);
+        Bus().Drain();
+        const bool sent = gst_element_seek_simple(
+            Pipeline(), GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+            Ns(from));
+        const GstMessageType end =
+            sent ? Bus().WaitForBus(GST_MESSAGE_ASYNC_DONE, kSeekWaitMs) : GST_MESSAGE_UNKNOWN;
+        m_waitingForTarget = false;
+        // Whatever ended the wait, the picture flows again.
+        TessFramesNotifierDisarmTarget(m_notifier, 0);
+        Deliver(true);
+        m_stepped = false;
+        const qint64 landed = ShownPosition();
+        GST_INFO("precise seek to %" G_GINT64_FORMAT " from %" G_GINT64_FORMAT
+                 ": landed on frame %" G_GINT64_FORMAT " of %" G_GINT64_FORMAT " (%s)",
+                 gint64(aTarget), gint64(from), gint64(FrameIndex(landed)), gint64(wanted),
+                 end ? gst_message_type_get_name(end) : "time-out or abort");
+        if (end == GST_MESSAGE_ASYNC_DONE && FrameIndex(landed) == wanted)
+            return true;
+        if (end != GST_MESSAGE_ASYNC_DONE) {
+            // The target was never reached (the end of a file shorter than it says, an
+            // error): show the nearest frame seen.
+            if (!Aborted() && sent)
+                SeekAccurate(landed + m_origin);
+            return false;
+        }
+        // Landed beside it: a demuxer that seeks late, or a decoder a frame early. Aim from
+        // further back and let the frames notifier count up to the target.
+        back = back == 0 ? m_prePosition : back * 2;
+    }
+    return false;
+}
+
+qint64 TNavMan::MoveBase()
+{
+    // Steps that come while a move is in flight count from where it is going.
+    if (m_moving)
+        return m_pendingTarget >= 0 ? m_pendingTarget : m_movingTo;
+    return CurrentPosition();
+}
+
+void TNavMan::StepBack(qint64 aAmount)
+{
+    const qint64 from = MoveBase();
+    qint64 target = from - aAmount;
+    if (target < m_rangeStart)
+        target = m_rangeStart;
+    if (PreciseSteps())
+        PreciseSeekTo(target);
+    else
+        SeekTo(target);
+}
+
+void TNavMan::StepForward(qint64 aAmount)
+{
+    const qint64 from = MoveBase();
+    qint64 target = aAmount > m_rangeEnd - from ? m_rangeEnd : from + aAmount;
+    if (target < m_rangeStart)
+        target = m_rangeStart;
+    if (PreciseSteps())
+        PreciseSeekTo(target);
+    else
+        SeekTo(target);
+}
+
+void TNavMan::SeekToText(const QString& aText)
+{
+    const qint64 p = ParsePosition(aText, m_frameDuration);
+    if (PreciseSteps())
+        PreciseSeekTo(p);
+    else
+        SeekTo(p);
+}
+
+void TNavMan::SetRange(bool aReset, qint64 aStart, qint64 aEnd)
+{
+    m_rangeEnd = aEnd == kNoEnd ? kNoEnd : aEnd - m_frameDuration;
+    m_rangeStart = aStart;
+    const qint64 last = m_totalDuration - m_frameDuration;
+    if (m_rangeEnd < 0)
+        m_rangeEnd = last;
+    if (m_rangeStart < 0)
+        m_rangeStart = 0;
+    if (last < m_rangeStart)
+        m_rangeStart = last;
+    if (last < m_rangeEnd)
+        m_rangeEnd = last;
+    if (m_rangeEnd < m_rangeStart)
+        m_rangeEnd = m_rangeStart;
+    m_rangeStart = qMax<qint64>(0, m_rangeStart);
+    m_rangeEnd = qMax<qint64>(0, m_rangeEnd);
+    if (m_display && m_display->HasSlider())
+        m_display->SetSliderRange(SliderUnits(m_rangeStart), SliderUnits(m_rangeEnd));
+    if (aReset) {
+        SeekTo(m_rangeStart);
+        if (m_originPending && m_notifier && !NeedsPreroll() && m_rangeStart == 0) {
+            // At the start of a file just opened: the frame shown is the first one, and its
+            // time is where positions start. Taken after a seek, not at the first preroll: an
+            // MPEG program stream's times move by a second at its first seek.
+            m_origin = TessFramesNotifierCurrentPosition(m_notifier);
+            m_originPending = false;
+            g_object_set(m_notifier, "origin", gint64(m_origin), nullptr);
+            m_lastText.clear();
+            GST_INFO("positions count from %" G_GINT64_FORMAT, gint64(m_origin));
+        }
+    } else {
+        const qint64 at = qBound(m_rangeStart, qMax<qint64>(0, Position() - m_origin), m_rangeEnd);
+        SeekTo(at);
+    }
+}
+
+void TNavMan::ReadDuration()
+{
+    m_totalDuration = Duration();
+    m_rangeStart = 0;
+    // The pipeline has prerolled already: the frames notifier may know the frame duration.
+    const qint64 known = m_notifier ? TessFramesNotifierVideoData(m_notifier).averageFrameTime : 0;
+    SetFrameDuration(known > 0 ? known : 1);
+    ClearAbort();
+}
+
+void TNavMan::SetFrameDuration(qint64 aDuration)
+{
+    if (aDuration == 0)
+        return;
+    m_frameDuration = aDuration;
+    if (m_notifier)
+        g_object_set(m_notifier, "frame-duration", gint64(aDuration), nullptr);
+    m_rangeEnd = m_totalDuration - aDuration;
+    if (OnDuration)
+        OnDuration(FormatPosition(aDuration, m_totalDuration));
+    if (m_display && m_display->HasSlider())
+        m_display->SetSliderRange(SliderUnits(m_rangeStart), SliderUnits(m_rangeEnd));
+}
+
+void TNavMan::RefreshFrame()
+{
+    if (QuietMode)
+        return;
+    QuietMode = true;
+    if (State() != gmPlaying && m_notifier && !NeedsPreroll())
+        SeekAccurate(ShownPosition() + m_origin);
+    QuietMode = false;
+}
+
+void TNavMan::SetCompatibleSpeed(bool aOn)
+{
+    const bool wasPlaying = State() == gmPlaying;
+    TGrapheMan::Stop();
+    if (onVitesse)
+        onVitesse(aOn);
+    // Without a clock every sink renders as soon as a frame is decoded.
+    if (aOn)
+        gst_pipeline_use_clock(GST_PIPELINE(Pipeline()), nullptr);
+    else
+        gst_pipeline_auto_clock(GST_PIPELINE(Pipeline()));
+    if (NeedsPreroll())
+        return;
+    TGrapheMan::Play();
+    if (!wasPlaying)
+        TGrapheMan::Pause();
+}
+
+// --- messages
+
+bool TNavMan::WndProc(QEvent& aMessage)
+{
+    const TNotifyEvent* e = TNotifyEvent::From(&aMessage);
+    if (!e)
+        return TDVMan::WndProc(aMessage);
+    switch (e->Message()) {
+    case NM_TARGET_REACHED:
+        // The frames notifier has let the frames through again by itself.
+        m_waitingForTarget = false;
+        return true;
+    case NM_POSITION_TEXT:
+        if (m_display || OnDisplayTime || OnKPosition) {
+            if (OnDisplayTime)
+                OnDisplayTime(e->Text());
+            if (m_editFollowing && m_display && m_display->HasPositionEdit())
+                m_display->ShowPositionText(e->Text());
+        }
+        m_lastShown = CurrentPosition();
+        return true;
+    case NM_FRAME_DURATION:
+        SetFrameDuration(e->FrameDuration());
+        return true;
+    default:
+        return TDVMan::WndProc(aMessage);
+    }
+}
+
+// --- actions
+
+void TNavMan::CreateActions()
+{
+    ::CreateActions(NavManActionRows(), this);
+}
+
+void TNavMan::FindActions()
+{
+    caPlay = Get<TCheckAction>(QStringLiteral("caPlay"));
+    caSeekPrecision = Get<TCheckAction>(QStringLiteral("caSeekPrecision"));
+    caVitesseCompatible = Get<TCheckAction>(QStringLiteral("caVitesseCompatible"));
+    iaSeekPrepos = Get<TIntegerAction>(QStringLiteral("iaSeekPrepos"));
+    waStrPosition = Get<TWidestringAction>(QStringLiteral("waStrPosition"));
+}
+
+void TNavMan::AssignHandlers()
+{
+    caPlay->OnInternalTrueApply = [this] { Play(); };
+    caPlay->OnInternalFalseApply = [this] { Pause(); };
+    caVitesseCompatible->OnInternalTrueApply = [this] { SetCompatibleSpeed(true); };
+    caVitesseCompatible->OnInternalFalseApply = [this] { SetCompatibleSpeed(false); };
+    iaSeekPrepos->OnInternalApply = [this](const qint32& v) {
+        m_prePosition = qint64(qMax(0, v)) * 10'000;
+    };
+    waStrPosition->OnInternalApply = [this](const QString& v) { SeekToText(v); };
+    const struct {
+        const char* id;
+        std::function<void()> run;
+    } steps[] = {
+        {"naReculeDebut", [this] { GoToStart(); }},
+        {"naRecule10Minutes", [this] { StepBack(kTenMinutes); }},
+        {"naReculeMinute", [this] { StepBack(kMinute); }},
+        {"naRecule10Secondes", [this] { StepBack(kTenSeconds); }},
+        {"naReculeSeconde", [this] { StepBack(kSecond); }},
+        {"naRecule10Frames", [this] { StepBack(10 * m_frameDuration); }},
+        {"naReculeFrame", [this] { StepBack(m_frameDuration); }},
+        {"naAvanceFin", [this] { GoToEnd(); }},
+        {"naAvance10Minutes", [this] { StepForward(kTenMinutes); }},
+        {"naAvanceMinute", [this] { StepForward(kMinute); }},
+        {"naAvance10Secondes", [this] { StepForward(kTenSeconds); }},
+        {"naAvanceSeconde", [this] { StepForward(kSecond); }},
+        {"naAvance10Frames", [this] { StepForward(10 * m_frameDuration); }},
+        {"naAvanceFrame", [this] { StepForward(m_frameDuration); }},
+    };
+    for (const auto& s : steps)
+        Get<TNopeAction>(QString::fromLatin1(s.id))->OnInternalApply = s.run;
+    // The scene jumps are the window's: nothing here.
+    Get<TNopeAction>(QStringLiteral("naReculeTrack"));
+    Get<TNopeAction>(QStringLiteral("naAvanceTrack"));
+}
