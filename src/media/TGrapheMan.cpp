@@ -5,6 +5,7 @@
 #include "media/gst/TNotifyRouter.h"
 #include "media/gst/TPipelineBus.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
 #include <atomic>
@@ -318,19 +319,35 @@ bool TGrapheMan::Preroll(int aTimeoutMs)
 
 bool TGrapheMan::SeekAccurate(qint64 aPosition, int aTimeoutMs)
 {
-    m_bus->Drain();
     GST_INFO("accurate seek to %" G_GINT64_FORMAT, gint64(aPosition));
-    if (!gst_element_seek(m_pipeline, m_rate, GST_FORMAT_TIME,
-                          GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                          GST_SEEK_TYPE_SET, gint64(GstFromRefTime(qMax<qint64>(0, aPosition))),
+    const GstMessageType end =
+        SeekAndWait(GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                    gint64(GstFromRefTime(qMax<qint64>(0, aPosition))), aTimeoutMs);
+    if (end != GST_MESSAGE_ASYNC_DONE)
+        GST_WARNING("seek ended by %s", end ? gst_message_type_get_name(end) : "nothing");
+    return end == GST_MESSAGE_ASYNC_DONE;
+}
+
+GstMessageType TGrapheMan::SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTimeoutMs)
+{
+    m_bus->Drain();
+    if (!gst_element_seek(m_pipeline, m_rate, GST_FORMAT_TIME, aFlags, GST_SEEK_TYPE_SET, aNs,
                           GST_SEEK_TYPE_NONE, -1)) {
         GST_WARNING("seek refused");
-        return false;
+        return GST_MESSAGE_UNKNOWN;
     }
-    const GstMessageType end = m_bus->WaitForBus(GST_MESSAGE_ASYNC_DONE, aTimeoutMs);
-    if (end != GST_MESSAGE_ASYNC_DONE)
-        GST_WARNING("seek ended by %s", end ? gst_message_type_get_name(end) : "a time-out");
-    return end == GST_MESSAGE_ASYNC_DONE;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const int left = aTimeoutMs - int(clock.elapsed());
+        const GstMessageType end = m_bus->WaitForBus(GST_MESSAGE_ASYNC_DONE, qMax(0, left));
+        // An ASYNC_DONE of an earlier step may arrive late: the pipeline still changing state
+        // says it was not this seek's.
+        if (end == GST_MESSAGE_ASYNC_DONE && left > 0 &&
+            gst_element_get_state(m_pipeline, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC)
+            continue;
+        return end;
+    }
 }
 
 bool TGrapheMan::Add(GstElement* aElement, const QString& aName)

@@ -88,6 +88,10 @@ public:
     // A flushing seek that lands on the frame at aPosition (not the key frame before), waiting
     // for its preroll. False when refused, failed or aborted.
     bool SeekAccurate(qint64 aPosition, int aTimeoutMs = kPrerollMs);
+    // Sends a flushing seek to aNs (GStreamer time) and waits for the preroll it starts (its
+    // own ASYNC_DONE, found by the seek's sequence number). Answers what ended the wait;
+    // GST_MESSAGE_UNKNOWN when the seek was refused, timed out or was aborted.
+    GstMessageType SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTimeoutMs);
 
     // Elements of this pipeline: added with a name that is unique in it.
     bool Add(GstElement* aElement, const QString& aName);

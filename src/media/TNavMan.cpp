@@ -237,6 +237,8 @@ bool TNavMan::SettleAfterSeek(GstMessageType aAlso)
 {
     const GstMessageType end =
         Bus().WaitForBus(GstMessageType(GST_MESSAGE_ASYNC_DONE | aAlso), kSeekWaitMs);
+    if (end != GST_MESSAGE_ASYNC_DONE)
+        GST_INFO("seek settled by %s", end ? gst_message_type_get_name(end) : "a time-out");
     return end == GST_MESSAGE_ASYNC_DONE || (aAlso && (end & aAlso));
 }
 
@@ -251,13 +253,10 @@ void TNavMan::SeekCore(qint64 aPosition)
         onAbsolutePosition(aPosition);
     if (playing && m_notifier)
         g_object_set(m_notifier, "notify", FALSE, nullptr);
-    Bus().Drain();
     GST_INFO("seek to %" G_GINT64_FORMAT, gint64(aPosition));
-    if (!NeedsPreroll() &&
-        gst_element_seek_simple(Pipeline(), GST_FORMAT_TIME,
-                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
-                                Ns(aPosition)))
-        SettleAfterSeek();
+    if (!NeedsPreroll())
+        SeekAndWait(GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), Ns(aPosition),
+                    kSeekWaitMs);
     m_stepped = false;
     if (playing && m_notifier)
         g_object_set(m_notifier, "notify", notify, nullptr);
@@ -370,12 +369,9 @@ bool TNavMan::LandOn(qint64 aTarget)
         TessFramesNotifierArmTarget(m_notifier, 0, aim);
         m_waitingForTarget = true;
         const qint64 from = back == 0 ? aim : qMax<qint64>(0, aim - back);
-        Bus().Drain();
-        const bool sent = gst_element_seek_simple(
-            Pipeline(), GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-            Ns(from));
-        const GstMessageType end =
-            sent ? Bus().WaitForBus(GST_MESSAGE_ASYNC_DONE, kSeekWaitMs) : GST_MESSAGE_UNKNOWN;
+        const GstMessageType end = SeekAndWait(
+            GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), Ns(from), kSeekWaitMs);
+        const bool sent = end != GST_MESSAGE_UNKNOWN || !Aborted();
         m_waitingForTarget = false;
         // Whatever ended the wait, the picture flows again.
         TessFramesNotifierDisarmTarget(m_notifier, 0);

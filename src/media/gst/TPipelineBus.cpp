@@ -29,6 +29,7 @@ public:
 
 struct TPipelineBus::TWait {
     GstMessageType types;
+    guint32 seqnum = 0;
     QEventLoop loop;
     GstMessageType result = GST_MESSAGE_UNKNOWN;
     bool done = false;
@@ -83,10 +84,11 @@ void TPipelineBus::Drain()
     QCoreApplication::sendPostedEvents(this, TBusEvent::Type());
 }
 
-GstMessageType TPipelineBus::WaitForBus(GstMessageType aTypes, int aTimeoutMs)
+GstMessageType TPipelineBus::WaitForBus(GstMessageType aTypes, int aTimeoutMs, guint32 aSeqnum)
 {
     TWait wait;
     wait.types = GstMessageType(aTypes | GST_MESSAGE_ERROR | GST_MESSAGE_EOS);
+    wait.seqnum = aSeqnum;
     m_waits.push_back(&wait);
     QTimer timer;
     timer.setSingleShot(true);
@@ -141,7 +143,10 @@ void TPipelineBus::Handle(GstMessage* aMessage)
     const bool pipelineOnly = type == GST_MESSAGE_ASYNC_DONE || type == GST_MESSAGE_STATE_CHANGED;
     if (pipelineOnly && !fromPipeline)
         return;
+    const guint32 seqnum = gst_message_get_seqnum(aMessage);
     for (TWait* w : m_waits) {
+        if (type == GST_MESSAGE_ASYNC_DONE && w->seqnum && w->seqnum != seqnum)
+            continue;
         if (!w->done && (w->types & type)) {
             w->done = true;
             w->result = type;

@@ -30,7 +30,9 @@ public:
     // Runs the event loop until a message of aTypes arrives (ASYNC_DONE and STATE_CHANGED count
     // only from the pipeline itself), or an ERROR or EOS from anywhere, or aTimeoutMs passes,
     // or Abort. Answers the type that ended it, GST_MESSAGE_UNKNOWN for a time-out or an abort.
-    GstMessageType WaitForBus(GstMessageType aTypes, int aTimeoutMs);
+    // With aSeqnum, an ASYNC_DONE counts only when it carries it (the one that ends a seek
+    // carries the seek's), so a late one of an earlier step cannot end the wait.
+    GstMessageType WaitForBus(GstMessageType aTypes, int aTimeoutMs, guint32 aSeqnum = 0);
     // Ends every wait under way (they answer GST_MESSAGE_UNKNOWN).
     void Abort();
     bool Waiting() const { return !m_waits.empty(); }
