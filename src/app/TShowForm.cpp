@@ -8,15 +8,20 @@
 #include "app/TDVIncrustFrame.h"
 #include "app/TDossiersFrame.h"
 #include "app/TExtraireFrame.h"
+#include "app/TFullscreenForms.h"
 #include "app/TIncrusterFrame.h"
 #include "app/TOptionsFrame.h"
 #include "app/TRadioGroup.h"
+#include "app/TVideoPanel.h"
 #include "app/Tintervalloframe.h"
 #include "app/Tnavframe.h"
 
 #include "actions/ActionColors.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
+#include "media/TMediaFactory.h"
+#include "media/TNavMan.h"
+#include "media/TVideoMan.h"
 #include "prefs/TDravikPreferences.h"
 #include "ui/uLinkEdit.h"
 
@@ -89,6 +94,16 @@ int TShowForm::Px(int aDesignPixels) const
 void TShowForm::CreateComponents()
 {
     using namespace ShowFormDesign;
+    // The media managers first: the video panel paints through the video manager.
+    NavMan = new TNavMan(this);
+    NavMan->setObjectName(QStringLiteral("NavMan"));
+    NavMan->Setup();
+    vidman = new TVideoMan(this);
+    vidman->setObjectName(QStringLiteral("vidman"));
+    vidman->Setup();
+    mf = new TMediaFactory(this);
+    mf->setObjectName(QStringLiteral("mf"));
+    mf->GrapheMan = NavMan;
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
@@ -106,11 +121,13 @@ void TShowForm::CreateComponents()
     Bevel2 = Bevel(m_client, "Bevel2", QFrame::HLine);
     intervalloframe = new Tintervalloframe(m_client);
     intervalloframe->hide();
-    videoPanel = Bar(m_client, "videoPanel");
-    videoPanel->setAutoFillBackground(true);
+    videoPanel = new TVideoPanel(vidman, m_client);
+    videoPanel->setObjectName(QStringLiteral("videoPanel"));
     QPalette black = videoPanel->palette();
     black.setColor(QPalette::Window, Qt::black);
     videoPanel->setPalette(black);
+    plaque = new Tplaque(vidman, this);
+    PreviewForm = new TPreviewForm(vidman, this);
     SaveImagesFrame = new TDossiersFrame(m_client);
 
     PanelTitre = Bar(m_client, "PanelTitre");
@@ -276,6 +293,7 @@ void TShowForm::BindActions()
 
     iaForcerAspectRatio->OnAfterApply = [this](const qint32& v) {
         OptionsFrame->rgForcerAspectRatio->SetItemIndex(v);
+        vidman->SetForcedAspect(v);
     };
     connect(OptionsFrame->rgForcerAspectRatio, &TRadioGroup::Clicked, this,
             [this](int i) { iaForcerAspectRatio->SetValue(i); });
@@ -288,7 +306,10 @@ void TShowForm::BindActions()
     naAbort->OnAfterApply = [this] {
         IntervalStop = true;
         KoScript->Abort();
+        if (caFullscreen)
+            caFullscreen->SetChecked(false);
     };
+    BindMedia();
 
     auto* privateFolder = Need<TWidestringAction>("waPrivateFolder");
     privateFolder->OnDefault = [](QString& v) {
@@ -316,7 +337,7 @@ void TShowForm::TntFormCreate()
     gp->Question = m_question;
     gp->HookOwner(
         this, [this] { FormShow(); }, [this] { FormCloseQuery(); });
-    for (TCustomKoActionList* list : ShowFormLists()) {
+    for (TCustomKoActionList* list : AttachedLists()) {
         list->SetSwitch(Switch);
         list->SetPascalScript(KoScript);
     }
@@ -328,7 +349,12 @@ void TShowForm::TntFormCreate()
 
 QList<TCustomKoActionList*> TShowForm::ShowFormLists() const
 {
-    return {gpal};
+    return {vidman, NavMan, gpal};
+}
+
+QList<TCustomKoActionList*> TShowForm::AttachedLists() const
+{
+    return {gpal, vidman, NavMan};
 }
 
 TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
@@ -342,7 +368,9 @@ TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
 void TShowForm::FormShow()
 {
     LayoutPanels();
+    m_screenSaver.Inhibit(QStringLiteral("Lecture vidéo"));
     m_resizeBound = true;
+    applyeffects();
 }
 
 void TShowForm::FormCloseQuery()
@@ -350,6 +378,12 @@ void TShowForm::FormCloseQuery()
     TimerSysDate->stop();
     naAbort->Apply();
     m_resizeBound = false;
+    if (caFullscreen)
+        caFullscreen->SetChecked(false);
+    QCoreApplication::processEvents();
+    NavMan->Stop();
+    vidman->DisconnectVideo(true);
+    m_screenSaver.Release();
 }
 
 void TShowForm::gpLoadPrefs(TDravikPreferences& p)
@@ -357,6 +391,7 @@ void TShowForm::gpLoadPrefs(TDravikPreferences& p)
     p.OpenSection(objectName());
     for (TCustomKoActionList* list : ShowFormLists())
         list->LoadFromPrefs(p);
+    vidman->LoadPrefs(p);
     p.CloseSection();
     Switch->MainWindowShown();
 }
@@ -367,6 +402,7 @@ void TShowForm::gpSavePrefs(TDravikPreferences& p)
     const QList<TCustomKoActionList*> lists = ShowFormLists();
     for (auto it = lists.crbegin(); it != lists.crend(); ++it)
         (*it)->SaveToPrefs(p);
+    vidman->SavePrefs(p);
     p.CloseSection();
 }
 

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
+
+#include "app/TScreenSaverInhibit.h"
 #include <QStringList>
 
 #include <memory>
@@ -26,6 +28,12 @@ class TIntegerAction;
 class TKoActionList;
 class TKoBar;
 class TKoScript;
+class TMediaFactory;
+class TNavMan;
+class TPreviewForm;
+class TVideoMan;
+class TVideoPanel;
+class Tplaque;
 class TKoSwitch;
 class TNopeAction;
 class TOptionsFrame;
@@ -56,8 +64,21 @@ public:
     TCustomAbstractAction* FindAction(const QString& aId) const;
     // Every identifier the window binds behaviour to, whether its action exists yet or not.
     const QStringList& BoundActionIds() const { return m_boundIds; }
-    // The lists of the main window's section, in their load order.
+    // The lists of the main window's section, in their load order (saved in the reverse).
     QList<TCustomKoActionList*> ShowFormLists() const;
+    // The same lists in the order they are attached to the script engine and the switches.
+    QList<TCustomKoActionList*> AttachedLists() const;
+
+    // Media files: opening and closing the current video, the command groups that need a
+    // video or a sound stream.
+    bool openfile(const QString& aFileName);
+    void closefile();
+    const QString& CurrentVideo() const { return m_currentVideo; }
+    void EnableVideoCommands();
+    void DisableVideoCommands();
+    void EnableAudioCommands();
+    void DisableAudioCommands();
+    void applyeffects();
     double Scale() const { return m_scale; }
     bool PanelsRight() const { return m_panelsRight; }
     QWidget* ClientArea() const { return m_client; }
@@ -67,7 +88,7 @@ public:
     QWidget* Bevel1;
     QWidget* Bevel2;
     Tintervalloframe* intervalloframe;
-    QWidget* videoPanel;
+    TVideoPanel* videoPanel;
     TDossiersFrame* SaveImagesFrame;
     QWidget* PanelTitre;
     QLabel* EnCoursLab;
@@ -98,6 +119,11 @@ public:
     TDravikPreferences* gp;
     TKoSwitch* Switch;
     TKoScript* KoScript;
+    TMediaFactory* mf;
+    TNavMan* NavMan;
+    TVideoMan* vidman;
+    Tplaque* plaque;
+    TPreviewForm* PreviewForm;
 
     // Window state.
     QRect VideoRect{0, 0, 0, 0}; // where the picture is drawn inside videoPanel
@@ -112,6 +138,11 @@ private:
     void FormShow();
     void FormCloseQuery();
     void BindActions();
+    void BindMedia();
+    void NavManGraphCompleted();
+    void ShowFullscreen(bool aOn);
+    void ShowPreview(bool aOn);
+    bool OpenNow(const QString& aFileName);
     // The lookups of BindActions, which record the identifier. Need throws EActionNotFound when
     // the action is missing; Optional answers null then, for actions of components not built
     // yet. Both throw EActionWrongType for an action of another class.
@@ -145,4 +176,13 @@ private:
     QPointer<TCheckAction> caSliders;
     QPointer<TCheckAction> caOptions;
     QPointer<TCheckAction> caAbout;
+    TCheckAction* caPlay = nullptr;
+    TCheckAction* caFullscreen = nullptr;
+    TCheckAction* caPreviewForm = nullptr;
+
+    QString m_currentVideo;
+    // openfile and closefile turn the event loop: one at a time, the latest request waits.
+    bool m_opening = false;
+    QString m_pendingOpen;
+    TScreenSaverInhibit m_screenSaver;
 };

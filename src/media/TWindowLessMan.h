@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/TKoActionComponent.h"
+#include "media/TGrapheMan.h"
 #include "media/TTextLayer.h"
 #include "media/gst/GstPtr.h"
 
@@ -13,7 +14,6 @@
 #include <mutex>
 
 class QPainter;
-class TGrapheMan;
 
 // The video window: owns the renderer ("Ko VideoWindow": conversion to BGRx, the frames notifier
 // and an appsink) and everything about how the picture is shown: its place in the host with a

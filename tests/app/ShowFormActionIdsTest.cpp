@@ -20,11 +20,6 @@ struct TNotBuiltYet {
     const char* Id;
 };
 constexpr TNotBuiltYet kNotBuiltYet[] = {
-    {"video manager", "caFullscreen"},
-    {"video manager", "caPreviewForm"},
-    {"video manager", "caFlipVertical"},
-    {"video manager", "caFlipHorizontal"},
-    {"video manager", "caInsertTextOn"},
     {"audio manager", "caMute"},
     {"file manager", "waOpenFile"},
     {"file manager", "naPasteFile"},

@@ -1,4 +1,5 @@
 #include "app/TShowForm.h"
+#include "app/TVideoPanel.h"
 
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
@@ -123,9 +124,13 @@ TEST_F(ShowForm, MenusAndBarHoldTheActionsThatExist)
     QStringList video;
     for (QAction* a : menus[1]->menu()->actions())
         video << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(video, (QStringList{QStringLiteral("Mettre la Vidéo à Gauche"), QStringLiteral("-"),
-                                  QStringLiteral("Aspect Normal"), QStringLiteral("Forcer 4x3"),
-                                  QStringLiteral("Forcer 16x9"), QStringLiteral("Aspect Natif")}));
+    EXPECT_EQ(video,
+              (QStringList{QStringLiteral("Plein écran"), QStringLiteral("Détacher la vidéo"),
+                           QStringLiteral("Mettre la Vidéo à Gauche"), QStringLiteral("-"),
+                           QStringLiteral("FlipVertical"), QStringLiteral("FlipHorizontal"),
+                           QStringLiteral("-"), QStringLiteral("Aspect Normal"),
+                           QStringLiteral("Forcer 4x3"), QStringLiteral("Forcer 16x9"),
+                           QStringLiteral("Aspect Natif")}));
     EXPECT_FALSE(Action<TNopeAction>("naShowSaveImagesFrame")->Action()->icon().isNull());
     EXPECT_EQ(form->windowTitle(),
               QStringLiteral("Tessarine %1 fr de Orvalis").arg(QStringLiteral(TESS_VERSION)));

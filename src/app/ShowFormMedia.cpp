@@ -1,0 +1,284 @@
+// The main window's side of the media engine: opening and closing files, the commands that need
+// a video or a sound stream, the full-screen and preview windows, the navigation bar.
+#include "app/TFullscreenForms.h"
+#include "app/TShowForm.h"
+#include "app/TVideoPanel.h"
+#include "app/Tnavframe.h"
+
+#include "actions/ActionColors.h"
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "media/TMediaFactory.h"
+#include "media/TNavMan.h"
+#include "media/TVideoMan.h"
+#include "ui/TTextGauge.h"
+#include "ui/UserMessages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+#include <exception>
+
+namespace {
+
+// Restores a flag on every way out, exceptions included.
+class TFlagScope {
+public:
+    TFlagScope(bool& aFlag, bool aValue)
+        : m_flag(aFlag)
+        , m_saved(std::exchange(aFlag, aValue))
+    {
+    }
+    ~TFlagScope() { m_flag = m_saved; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_saved;
+};
+
+QString WithExtension(const QString& aFileName, const QString& aExtension)
+{
+    const QFileInfo info(aFileName);
+    return info.dir().filePath(info.completeBaseName() + aExtension);
+}
+
+} // namespace
+
+void TShowForm::BindMedia()
+{
+    caPlay = NavMan->caPlay;
+    caFullscreen = vidman->Get<TCheckAction>(QStringLiteral("caFullscreen"));
+    caPreviewForm = vidman->Get<TCheckAction>(QStringLiteral("caPreviewForm"));
+    NavMan->EditEnabled = true;
+    NavMan->OnGraphCompleted = [this] { NavManGraphCompleted(); };
+    NavMan->OnDuration = [this](const QString& aText) { navframe->DureeLab->setText(aText); };
+    NavMan->OnError = [this](const QString& aText) { WarnUser(this, aText); };
+    navframe->Bind(NavMan);
+    navframe->OnStep = [this](const QString& aId) {
+        if (TCustomAbstractAction* a = FindAction(aId))
+            a->DoExecute(navframe);
+    };
+    const auto playGlyph = [this](bool aPlaying) {
+        navframe->PlayBtn->setIcon(QIcon::fromTheme(aPlaying
+                                                        ? QStringLiteral("media-playback-pause")
+                                                        : QStringLiteral("media-playback-start")));
+        navframe->PlayBtn->setToolTip(aPlaying ? caPlay->TrueHint() : caPlay->FalseHint());
+    };
+    playGlyph(false);
+    connect(navframe->PlayBtn, &QToolButton::clicked, this,
+            [this] { caPlay->DoExecute(navframe); });
+    caPlay->OnAfterTrueApply = [playGlyph] { playGlyph(true); };
+    caPlay->OnAfterFalseApply = [this, playGlyph] {
+        playGlyph(false);
+        applyeffects();
+    };
+
+    vidman->OnNotifyVideoFormat = [this](const QString& aText) {
+        labFormatVideo->setText(aText);
+        labFormatVideo->setToolTip(aText);
+        PlaceSliders();
+    };
+    vidman->OnNotifyVideoDecoder = [this](const QString& aText) {
+        labDecoderVideo->setText(aText);
+    };
+    vidman->OnRepaint = [this] {
+        if (vidman->Fullscreen())
+            plaque->Panel()->Refresh();
+        else if (vidman->PreviewForm())
+            PreviewForm->Panel()->Refresh();
+        else
+            videoPanel->Refresh();
+    };
+    vidman->OnFullscreen = [this](bool aOn) { ShowFullscreen(aOn); };
+    vidman->OnPreviewForm = [this](bool aOn) { ShowPreview(aOn); };
+    vidman->SetKeepAspectratio(false);
+    plaque->OnClosed = [this] { caFullscreen->SetChecked(false); };
+    PreviewForm->OnClosed = [this] { caPreviewForm->SetChecked(false); };
+    for (const char* flip : {"caFlipVertical", "caFlipHorizontal"}) {
+        auto* a = vidman->Get<TCheckAction>(QString::fromLatin1(flip));
+        a->OnAfterTrueApply = [this] { applyeffects(); };
+        a->OnAfterFalseApply = [this] { applyeffects(); };
+    }
+    caPreviewForm->OnAfterTrueApply = [this] { applyeffects(); };
+    caPreviewForm->OnAfterFalseApply = [this] { applyeffects(); };
+    // Their shortcuts work in the full-screen and preview windows too.
+    for (TCustomKoActionList* list : ShowFormLists())
+        for (TCustomAbstractAction* a : list->TypedActions()) {
+            plaque->addAction(a->Action());
+            PreviewForm->addAction(a->Action());
+        }
+}
+
+void TShowForm::applyeffects()
+{
+    // The text layer is drawn with every paint: a repaint, never a new decode.
+    vidman->OnRepaint();
+}
+
+void TShowForm::NavManGraphCompleted()
+{
+    NavMan->AbortWait();
+    NavMan->CurrentPosition();
+    caPlay->ApplyChecked(false);
+}
+
+void TShowForm::ShowFullscreen(bool aOn)
+{
+    if (aOn) {
+        plaque->Panel()->setPalette(QPalette(ColorToQColor(vidman->BackColor)));
+        plaque->ShowOn(videoPanel, vidman->HintInterval);
+    } else {
+        plaque->hide();
+    }
+    plaque->Panel()->SetActive(aOn);
+    videoPanel->SetActive(!aOn && !vidman->PreviewForm());
+    PreviewForm->Panel()->SetActive(!aOn && vidman->PreviewForm());
+}
+
+void TShowForm::ShowPreview(bool aOn)
+{
+    if (aOn) {
+        const TRect& b = vidman->PreviewBounds;
+        if (b.Right > b.Left && b.Bottom > b.Top)
+            PreviewForm->setGeometry(b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
+        PreviewForm->show();
+        PreviewForm->raise();
+    } else if (PreviewForm->isVisible()) {
+        const QRect g = PreviewForm->geometry();
+        vidman->PreviewBounds =
+            TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+        PreviewForm->hide();
+    }
+    PreviewForm->Panel()->SetActive(aOn && !vidman->Fullscreen());
+    videoPanel->SetActive(!aOn && !vidman->Fullscreen());
+}
+
+bool TShowForm::openfile(const QString& aFileName)
+{
+    // Opening turns the event loop: a drop, a recent file or a script arriving meanwhile waits,
+    // and only the latest of them runs after this one.
+    if (m_opening) {
+        m_pendingOpen = aFileName;
+        return true;
+    }
+    const TFlagScope opening(m_opening, true);
+    bool ok = OpenNow(aFileName);
+    while (!m_pendingOpen.isEmpty())
+        ok = OpenNow(std::exchange(m_pendingOpen, QString()));
+    return ok;
+}
+
+bool TShowForm::OpenNow(const QString& aFileName)
+{
+    bool hasVideo = false;
+    bool hasAudio = false;
+    const QString name = QFileInfo(aFileName).fileName();
+    try {
+        TimerSysDate->stop();
+        EnCoursLab->setStyleSheet(QStringLiteral("color: #808080"));
+        EnCoursLab->setText(QStringLiteral("En train de charger ") + name);
+        const bool wasPlaying = caPlay->Checked();
+        const TFlagScope quiet(NavMan->QuietMode, true);
+        NavMan->Stop();
+        QCoreApplication::processEvents();
+        vidman->DisconnectVideo(false);
+        vidman->ResetForFile();
+        NavMan->NewFile();
+
+        TFileDevice* device = mf->GetDevice(aFileName);
+        m_currentVideo = aFileName;
+        hasVideo = device && device->VideoCount > 0;
+        hasAudio = device && device->AudioCount > 0;
+        if (hasVideo)
+            hasVideo = vidman->ConnectVideo(device->Video(0));
+        if (hasVideo || hasAudio) {
+            NavMan->RemoveUnconnectedFilters();
+            NavMan->SetRange(true, -1, -1);
+            QCoreApplication::processEvents();
+            PanelHaut->show();
+            navframe->show();
+        }
+        caPlay->ApplyChecked(wasPlaying && (hasVideo || hasAudio));
+    } catch (const std::exception& e) {
+        WarnUser(this, QStringLiteral("Ouverture de %1 impossible : %2")
+                           .arg(name, QString::fromLocal8Bit(e.what())));
+    }
+    // Whatever happened, the commands follow what is connected.
+    hasVideo ? EnableVideoCommands() : DisableVideoCommands();
+    hasAudio ? EnableAudioCommands() : DisableAudioCommands();
+    EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
+    EnCoursLab->setText(name);
+    scnLab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".scn"))));
+    srtlab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".srt"))));
+    moddlab->setVisible(QFileInfo::exists(aFileName + QStringLiteral(".modd")));
+    LayoutPanels();
+    return hasVideo || hasAudio;
+}
+
+void TShowForm::closefile()
+{
+    if (m_opening)
+        return;
+    const TFlagScope closing(m_opening, true);
+    TimerSysDate->stop();
+    EnCoursLab->setStyleSheet(QStringLiteral("color: #808080"));
+    EnCoursLab->clear();
+    caPlay->ApplyChecked(false);
+    NavMan->Stop();
+    NavMan->WaitStateSettled();
+    vidman->DisconnectVideo(true);
+    m_currentVideo.clear();
+    PanelHaut->hide();
+    navframe->hide();
+    DisableVideoCommands();
+    DisableAudioCommands();
+    EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
+    videoPanel->Refresh();
+}
+
+void TShowForm::EnableVideoCommands()
+{
+    PanelHaut->show();
+    PanelHaut->raise();
+    for (const char* id : {"caSliders", "caFullscreen", "naGrab", "naCopy", "caIntervalloShow"})
+        if (TCustomAbstractAction* a = FindAction(QString::fromLatin1(id)))
+            a->SetEnabled(true);
+    ImageLab->show();
+}
+
+void TShowForm::DisableVideoCommands()
+{
+    PanelHaut->hide();
+    if (caSliders) {
+        caSliders->SetChecked(false);
+        caSliders->SetEnabled(false);
+    }
+    // Full screen stays: it is enabled with the video commands, never disabled with them.
+    for (const char* id : {"naGrab", "naCopy", "caIntervalloShow"})
+        if (TCustomAbstractAction* a = FindAction(QString::fromLatin1(id)))
+            a->SetEnabled(false);
+    ImageLab->hide();
+}
+
+void TShowForm::EnableAudioCommands()
+{
+    navframe->gaugeVolume->show();
+    for (const char* id : {"caMute", "naIncVolume", "naDecVolume"})
+        if (TCustomAbstractAction* a = FindAction(QString::fromLatin1(id)))
+            a->SetEnabled(true);
+}
+
+void TShowForm::DisableAudioCommands()
+{
+    navframe->gaugeVolume->hide();
+    for (const char* id : {"caMute", "naIncVolume", "naDecVolume"})
+        if (TCustomAbstractAction* a = FindAction(QString::fromLatin1(id)))
+            a->SetEnabled(false);
+}
