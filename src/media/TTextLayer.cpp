@@ -86,20 +86,10 @@ int TextPixelSize(QSize aPicture, const TTextStyle& aStyle)
     return int(std::clamp<qint64>(pixels, 1, 100000));
 }
 
-QImage RenderTextLayer(QSize aPicture, const TTextLines& aLines, const TTextStyle& aStyle)
+TTextPart RenderTextPart(QSize aPicture, const TTextLines& aLines, const TTextStyle& aStyle)
 {
     if (aPicture.isEmpty())
         return {};
-    QImage image(aPicture, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    const bool anyLine = std::any_of(aLines.begin(), aLines.end(), [](const TTextLine& l) {
-        return l.Enabled && !l.Text.isEmpty();
-    });
-    if (!anyLine)
-        return image;
-
     const int w = aPicture.width();
     const int h = aPicture.height();
     const int n = std::max(0, aStyle.BorderWidth);
@@ -109,15 +99,17 @@ QImage RenderTextLayer(QSize aPicture, const TTextLines& aLines, const TTextStyl
     font.setPixelSize(TextPixelSize(aPicture, aStyle));
     QFont aliased = font;
     aliased.setStyleStrategy(QFont::NoAntialias);
-    const QColor textColor = ColorToQColor(aStyle.Font.Color);
-    const QColor outlineColor = ColorToQColor(aStyle.BorderColor);
-    const std::vector<QPoint> offsets = OutlineOffsets(n);
     const int ax = int(qint64(aStyle.AnchorX) * w / 10000);
     const int ay = int(qint64(aStyle.AnchorY) * h / 10000);
 
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const QFontMetrics metrics(font, &image);
+    // First where each line goes and the box they cover together.
+    struct TPlaced {
+        const QString* text;
+        QPoint origin;
+    };
+    std::vector<TPlaced> placed;
+    QRect box;
+    const QFontMetrics metrics(font);
     int y = 0;
     for (const TTextLine& line : aLines) {
         if (!line.Enabled)
@@ -133,25 +125,65 @@ QImage RenderTextLayer(QSize aPicture, const TTextLines& aLines, const TTextStyl
         // The position is the top-left of the text box; drawText wants the baseline.
         const QPoint origin(ax + x + n, ay + y + n + metrics.ascent());
         if (!line.Text.isEmpty()) {
-            if (!offsets.empty()) {
-                painter.setFont(aliased);
-                painter.setRenderHint(QPainter::TextAntialiasing, false);
-                painter.setPen(outlineColor);
-                for (const QPoint& offset : offsets)
-                    painter.drawText(origin + offset, line.Text);
-            }
-            painter.setFont(smooth ? font : aliased);
-            painter.setRenderHint(QPainter::TextAntialiasing, smooth);
-            painter.setPen(textColor);
-            painter.drawText(origin, line.Text);
+            placed.push_back({&line.Text, origin});
+            // The ink may reach past the advance (italics, overhangs): a margin of a few pixels.
+            const int slack = 2 + metrics.height() / 4;
+            box |= metrics.boundingRect(line.Text).translated(origin).adjusted(
+                -n - slack, -n - slack, n + slack, n + slack);
         }
         y += metrics.height();
+    }
+    box &= QRect(QPoint(0, 0), aPicture);
+    if (placed.empty() || box.isEmpty())
+        return {};
+
+    TTextPart part;
+    part.At = box.topLeft();
+    part.Image = QImage(box.size(), QImage::Format_ARGB32_Premultiplied);
+    if (part.Image.isNull())
+        return {};
+    part.Image.fill(Qt::transparent);
+    const QColor textColor = ColorToQColor(aStyle.Font.Color);
+    const QColor outlineColor = ColorToQColor(aStyle.BorderColor);
+    const std::vector<QPoint> offsets = OutlineOffsets(n);
+    QPainter painter(&part.Image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.translate(-box.x(), -box.y());
+    for (const TPlaced& line : placed) {
+        if (!offsets.empty()) {
+            painter.setFont(aliased);
+            painter.setRenderHint(QPainter::TextAntialiasing, false);
+            painter.setPen(outlineColor);
+            for (const QPoint& offset : offsets)
+                painter.drawText(line.origin + offset, *line.text);
+        }
+        painter.setFont(smooth ? font : aliased);
+        painter.setRenderHint(QPainter::TextAntialiasing, smooth);
+        painter.setPen(textColor);
+        painter.drawText(line.origin, *line.text);
     }
     painter.end();
 
     const QColor key = ColorToQColor(aStyle.TransparentColor);
     if (key.alpha() != 0) // clNone keys nothing out
-        ClearKey(image, key.rgb());
+        ClearKey(part.Image, key.rgb());
+    return part;
+}
+
+QImage RenderTextLayer(QSize aPicture, const TTextLines& aLines, const TTextStyle& aStyle)
+{
+    if (aPicture.isEmpty())
+        return {};
+    QImage image(aPicture, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::transparent);
+    const TTextPart part = RenderTextPart(aPicture, aLines, aStyle);
+    if (!part.IsNull()) {
+        QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(part.At, part.Image);
+    }
     return image;
 }
 
@@ -216,13 +248,22 @@ void PaintVideo(QPainter& aPainter, const TVideoPaint& aPaint)
     if (aPaint.TextLayer && !aPaint.TextLayer->isNull() && opacity > 0) {
         const double oldOpacity = aPainter.opacity();
         aPainter.setOpacity(opacity);
-        aPainter.drawImage(target, *aPaint.TextLayer, QRectF(aPaint.TextLayer->rect()));
+        // The layer is in the frame's pixels: scaled as the frame is, at its place in it.
+        const QSizeF frame = aPaint.Frame && !aPaint.Frame->isNull()
+                                 ? QSizeF(aPaint.Frame->size())
+                                 : QSizeF(aPaint.TextLayer->size());
+        const double sx = target.width() / frame.width();
+        const double sy = target.height() / frame.height();
+        const QRectF at(target.x() + aPaint.TextAt.x() * sx, target.y() + aPaint.TextAt.y() * sy,
+                        aPaint.TextLayer->width() * sx, aPaint.TextLayer->height() * sy);
+        aPainter.drawImage(at, *aPaint.TextLayer, QRectF(aPaint.TextLayer->rect()));
         aPainter.setOpacity(oldOpacity);
     }
     aPainter.setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
 }
 
-QImage ComposeCurrentImage(const QImage& aFrame, const QImage& aTextLayer, double aOpacity)
+QImage ComposeCurrentImage(const QImage& aFrame, const QImage& aTextLayer, double aOpacity,
+                           QPoint aAt)
 {
     if (aFrame.isNull())
         return {};
@@ -235,9 +276,8 @@ QImage ComposeCurrentImage(const QImage& aFrame, const QImage& aTextLayer, doubl
     if (aTextLayer.isNull() || opacity <= 0 || out.isNull())
         return out;
     QPainter painter(&out);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.setOpacity(opacity);
-    painter.drawImage(QRectF(out.rect()), aTextLayer, QRectF(aTextLayer.rect()));
+    painter.drawImage(aAt, aTextLayer);
     painter.end();
     return out;
 }

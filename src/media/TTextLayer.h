@@ -49,8 +49,21 @@ std::vector<QPoint> OutlineOffsets(int aWidth);
 // AutoSize max(width / 36, height / 28) points, turned into pixels at 96 dots per inch.
 int TextPixelSize(QSize aPicture, const TTextStyle& aStyle);
 
-// The enabled lines drawn with their outline on a transparent picture of size aPicture
-// (ARGB32 premultiplied); a null image for an empty size.
+// The text as drawn over a picture: only the part of it that holds text, and where that part
+// lies in the picture. Redrawn at every frame when the text shows the position, so it stays
+// small: a full-frame layer would cost a frame-sized fill, key pass and blend each time.
+struct TTextPart {
+    QImage Image; // ARGB32 premultiplied; null when nothing shows
+    QPoint At;
+    bool IsNull() const { return Image.isNull(); }
+};
+
+// The enabled lines drawn with their outline over a picture of size aPicture, cropped to the
+// box that holds them (within the picture).
+TTextPart RenderTextPart(QSize aPicture, const TTextLines& aLines, const TTextStyle& aStyle);
+
+// The same drawn on a transparent picture of size aPicture (ARGB32 premultiplied); a null image
+// for an empty size.
 QImage RenderTextLayer(QSize aPicture, const TTextLines& aLines, const TTextStyle& aStyle);
 
 // The stored transparency read as an opacity, clamped into 0..1 (the preference's 100.0 is
@@ -66,6 +79,7 @@ struct TVideoPaint {
     const QImage* Frame = nullptr;
     bool FlipH = false, FlipV = false;
     const QImage* TextLayer = nullptr;
+    QPoint TextAt; // where the layer lies in the frame, in the frame's pixels
     double Opacity = 1.0;
     bool Smooth = true;
 };
@@ -80,6 +94,7 @@ QRect VideoRect(const TVideoPaint& aPaint);
 // state is given back as it came.
 void PaintVideo(QPainter& aPainter, const TVideoPaint& aPaint);
 
-// What a grab gets: the frame at its own size (RGB32) with the text layer scaled onto it at
-// aOpacity; a copy of the frame without a layer; a null image without a frame.
-QImage ComposeCurrentImage(const QImage& aFrame, const QImage& aTextLayer, double aOpacity);
+// What a grab gets: the frame at its own size (RGB32) with the text layer put onto it at aAt
+// and aOpacity; a copy of the frame without a layer; a null image without a frame.
+QImage ComposeCurrentImage(const QImage& aFrame, const QImage& aTextLayer, double aOpacity,
+                           QPoint aAt = {});

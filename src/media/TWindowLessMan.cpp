@@ -146,8 +146,9 @@ void TWindowLessMan::TakeFrame()
     m_sample = std::move(sample);
     m_map = map;
     m_mapped = true;
+    ++m_taken;
     if (m_frame.size() != before && m_textShown)
-        m_textLayer = RenderTextLayer(m_frame.size(), Lines, Style);
+        m_textLayer = RenderTextPart(m_frame.size(), Lines, Style);
     Repaint();
 }
 
@@ -195,7 +196,7 @@ void TWindowLessMan::ShowText(bool aOn)
 {
     m_textShown = aOn;
     if (!aOn)
-        m_textLayer = QImage();
+        m_textLayer = {};
     RefreshText();
 }
 
@@ -204,7 +205,7 @@ void TWindowLessMan::RefreshText()
     m_noted = FramesDrawn();
     // No layer before the first frame: its size is the picture's.
     if (m_textShown && !m_frame.isNull())
-        m_textLayer = RenderTextLayer(m_frame.size(), Lines, Style);
+        m_textLayer = RenderTextPart(m_frame.size(), Lines, Style);
     Repaint();
 }
 
@@ -232,7 +233,8 @@ void TWindowLessMan::Paint(QPainter& aPainter, const QRect& aHost, const QColor&
     p.Frame = m_frame.isNull() ? nullptr : &m_frame;
     p.FlipH = m_flipH;
     p.FlipV = m_flipV;
-    p.TextLayer = m_textShown && !m_textLayer.isNull() ? &m_textLayer : nullptr;
+    p.TextLayer = m_textShown && !m_textLayer.IsNull() ? &m_textLayer.Image : nullptr;
+    p.TextAt = m_textLayer.At;
     p.Opacity = TextOpacity(Style.Transparency);
     PaintVideo(aPainter, p);
 }
@@ -241,8 +243,8 @@ bool TWindowLessMan::GetCurrentImage(QImage& aImage) const
 {
     if (m_frame.isNull())
         return false;
-    aImage = ComposeCurrentImage(m_frame, m_textShown ? m_textLayer : QImage(),
-                                 TextOpacity(Style.Transparency));
+    aImage = ComposeCurrentImage(m_frame, m_textShown ? m_textLayer.Image : QImage(),
+                                 TextOpacity(Style.Transparency), m_textLayer.At);
     return !aImage.isNull();
 }
 

@@ -77,6 +77,8 @@ public:
     // window must not stall a grab.
     int FramesDrawn() const { return m_framesIn.load(); }
     int NotedFramesDrawn() const { return m_noted; }
+    // Frames that reached the main thread (fewer than FramesDrawn when it was too busy).
+    int FramesTaken() const { return m_taken; }
     bool HasFrame() const { return !m_frame.isNull(); }
     QSize FrameSize() const { return m_frame.size(); }
     // The frame on screen at its own size with the text in it.
@@ -108,9 +110,10 @@ private:
     GstMapInfo m_map{};
     bool m_mapped = false;
     QImage m_frame;
-    QImage m_textLayer;
+    TTextPart m_textLayer;
     std::atomic<int> m_framesIn{0};
     int m_noted = 0;
+    int m_taken = 0;
     QSize m_aspect;
     int m_align = 2;
     bool m_fullscreen = false;

@@ -80,6 +80,17 @@ QRect VisibleBox(const QImage& aImage, QRect aArea = {})
     return QRect(left, top, right - left, bottom - top);
 }
 
+// The bounding box of the pixels that differ from aBackground.
+QRect InkBox(const QImage& aImage, QRgb aBackground)
+{
+    QRect box;
+    for (int y = 0; y < aImage.height(); ++y)
+        for (int x = 0; x < aImage.width(); ++x)
+            if ((aImage.pixel(x, y) & 0xFFFFFFu) != (aBackground & 0xFFFFFFu))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 int CountVisible(const QImage& aImage)
 {
     int count = 0;
@@ -668,17 +679,62 @@ TEST(ComposeCurrentImage, WithoutALayerACopyOfTheFrame)
     EXPECT_TRUE(ComposeCurrentImage(QImage(), QImage(), 1.0).isNull());
 }
 
-TEST(ComposeCurrentImage, LayerOfAnotherSizeIsScaled)
+TEST(ComposeCurrentImage, APartOfTheLayerGoesWhereItLies)
 {
     QImage frame(QSize(100, 80), QImage::Format_RGB32);
     frame.fill(qRgb(0, 0, 0));
-    QImage layer(QSize(50, 40), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    QPainter(&layer).fillRect(QRect(0, 0, 25, 40), Qt::white);
-    const QImage grab = ComposeCurrentImage(frame, layer, 1.0);
+    QImage layer(QSize(10, 20), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::white);
+    const QImage grab = ComposeCurrentImage(frame, layer, 1.0, QPoint(60, 30));
     EXPECT_EQ(grab.size(), QSize(100, 80));
-    EXPECT_EQ(grab.pixel(20, 40), qRgb(255, 255, 255));
-    EXPECT_EQ(grab.pixel(80, 40), qRgb(0, 0, 0));
+    EXPECT_EQ(InkBox(grab, qRgb(0, 0, 0)), QRect(60, 30, 10, 20));
+}
+
+// The layer is drawn only where the text is; placed in a whole picture it is the whole layer,
+// and painted scaled it lands where the whole layer would.
+TEST(TextPart, HoldsOnlyTheTextAtItsPlace)
+{
+    TTextLines lines = OneLine(QStringLiteral("Partie"), 0.4, 0.6);
+    lines[1].Text = QStringLiteral("seconde ligne");
+    lines[1].Enabled = true;
+    const QSize size(640, 360);
+    const TTextStyle s = Style(2, 0x0000FF, true);
+    const TTextPart part = RenderTextPart(size, lines, s);
+    ASSERT_FALSE(part.IsNull());
+    EXPECT_LT(part.Image.width() * part.Image.height(), size.width() * size.height() / 4);
+    const QImage whole = RenderTextLayer(size, lines, s);
+    QImage placed(size, QImage::Format_ARGB32_Premultiplied);
+    placed.fill(Qt::transparent);
+    QPainter(&placed).drawImage(part.At, part.Image);
+    EXPECT_EQ(placed, whole);
+    EXPECT_TRUE(QRect(part.At, part.Image.size()).contains(VisibleBox(whole)));
+
+    // Text running off the picture is cut at its edge.
+    TTextLines off = OneLine(QStringLiteral("tout au bord à droite"), 0.9, 0.95);
+    const TTextPart cut = RenderTextPart(size, off, s);
+    ASSERT_FALSE(cut.IsNull());
+    EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(QRect(cut.At, cut.Image.size())));
+    EXPECT_TRUE(RenderTextPart(size, OneLine(QString()), s).IsNull());
+
+    QImage frame(size, QImage::Format_RGB32);
+    frame.fill(qRgb(0, 0, 0));
+    auto paint = [&](const QImage& aLayer, QPoint aAt) {
+        QImage canvas = Canvas(QSize(320, 180));
+        TVideoPaint v;
+        v.Host = canvas.rect();
+        v.Border = 0;
+        v.Frame = &frame;
+        v.TextLayer = &aLayer;
+        v.TextAt = aAt;
+        QPainter p(&canvas);
+        PaintVideo(p, v);
+        return canvas;
+    };
+    const QRect a = InkBox(paint(whole, {}), qRgb(0, 0, 0));
+    const QRect b = InkBox(paint(part.Image, part.At), qRgb(0, 0, 0));
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_LE(std::abs(a.left() - b.left()) + std::abs(a.top() - b.top()), 2);
+    EXPECT_LE(std::abs(a.width() - b.width()) + std::abs(a.height() - b.height()), 2);
 }
 
 } // namespace

@@ -1,0 +1,323 @@
+// Navigation and playback through the real managers, beside the ffmpeg command line on the same
+// files in the same run: open to first frame, precise seeks, steps of one frame, and 20 s of
+// 1080p25 H.264 played with the text layer on. Prints a table with ratios (ours / ffmpeg).
+// Run: bench_nav [--quick] [--no-text]
+#include "MediaMaker.h"
+#include "media/MediaInit.h"
+#include "media/TMediaFactory.h"
+#include "media/TNavMan.h"
+#include "media/TVideoMan.h"
+#include "media/gst/TPipelineBus.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace {
+
+using Ms = double;
+
+struct TStats {
+    std::vector<Ms> samples;
+    Ms Pct(double aP) const
+    {
+        if (samples.empty())
+            return 0;
+        std::vector<Ms> s = samples;
+        std::sort(s.begin(), s.end());
+        return s[std::min(s.size() - 1, size_t(aP * double(s.size() - 1) + 0.5))];
+    }
+};
+
+Ms Since(const QElapsedTimer& aTimer)
+{
+    return double(aTimer.nsecsElapsed()) / 1e6;
+}
+
+// Wall time of one ffmpeg command, process start included: that is what the command line costs.
+Ms Ffmpeg(const QStringList& aArgs)
+{
+    QElapsedTimer t;
+    t.start();
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-hide_banner"),
+                                                  QStringLiteral("-v"), QStringLiteral("error")} +
+                                          aArgs);
+    if (!p.waitForFinished(120000) || p.exitCode() != 0)
+        return -1;
+    return Since(t);
+}
+
+double CpuSeconds(int aWho)
+{
+    rusage u{};
+    getrusage(aWho, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+QString Seconds(qint64 aRefTime)
+{
+    return QString::number(double(aRefTime) / 1e7, 'f', 4);
+}
+
+int StripOf(const QImage& aImage)
+{
+    return MediaMaker::ReadStrip(aImage.constBits(), int(aImage.bytesPerLine()), aImage.width(),
+                                 aImage.height());
+}
+
+// One file opened as the program opens it, painted into an off-screen window of 1280x720.
+struct TPlayer {
+    TNavMan nav;
+    TVideoMan video;
+    TMediaFactory factory;
+    QImage window{1280, 720, QImage::Format_RGB32};
+    TStats paints;
+    std::set<int> seen; // frame numbers painted
+    bool dirty = false;
+
+    TPlayer()
+    {
+        nav.Setup();
+        video.Setup();
+        factory.GrapheMan = &nav;
+        // As a widget does: a repaint asks for a paint on the next turn of the loop.
+        video.OnRepaint = [this] { dirty = true; };
+    }
+    void PaintIfAsked()
+    {
+        if (!dirty)
+            return;
+        dirty = false;
+        QElapsedTimer t;
+        t.start();
+        QPainter p(&window);
+        video.Paint(p, window.rect(), Qt::black);
+        p.end();
+        paints.samples.push_back(Since(t));
+        seen.insert(StripOf(window));
+    }
+    ~TPlayer() { video.DisconnectVideo(false); }
+
+    bool Open(const QString& aFile)
+    {
+        TFileDevice* d = factory.GetDevice(aFile);
+        if (!d || !d->Video(0))
+            return false;
+        nav.NewFile();
+        video.ResetForFile();
+        if (!video.ConnectVideo(d->Video(0)))
+            return false;
+        nav.SetRange(true, -1, -1);
+        QCoreApplication::sendPostedEvents();
+        return nav.FrameDuration() > 1;
+    }
+    int Shown()
+    {
+        QCoreApplication::sendPostedEvents();
+        QImage img;
+        return video.GetCurrentImage(img) ? StripOf(img.convertToFormat(QImage::Format_RGB32)) : -1;
+    }
+    qint64 Frame(int aN) const { return aN * nav.FrameDuration() + nav.FrameDuration() / 3; }
+    int Frames() const { return int(nav.TotalDuration() / nav.FrameDuration()); }
+};
+
+struct TRow {
+    QString what;
+    Ms ours50 = 0, ours95 = 0, ff50 = 0, ff95 = 0;
+    QString note;
+};
+std::vector<TRow> g_rows;
+
+void Print()
+{
+    std::printf("\n%-44s %9s %9s %9s %9s %7s  %s\n", "measure", "ours p50", "ours p95", "ffmpeg50",
+                "ffmpeg95", "ratio", "note");
+    for (const TRow& r : g_rows) {
+        const double ratio = r.ff50 > 0 ? r.ours50 / r.ff50 : 0;
+        std::printf("%-44s %9.2f %9.2f %9.2f %9.2f %7.3f  %s\n", qPrintable(r.what), r.ours50,
+                    r.ours95, r.ff50, r.ff95, ratio, qPrintable(r.note));
+    }
+    std::printf("(milliseconds; ratio = ours p50 / ffmpeg p50; ffmpeg times include its start)\n");
+}
+
+void Navigation(const QString& aName, const QString& aFile, int aSeeks)
+{
+    std::printf("%s: %s\n", qPrintable(aName), qPrintable(aFile));
+    std::fflush(stdout);
+    TStats open, ffOpen;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer t;
+        t.start();
+        TPlayer p;
+        if (!p.Open(aFile) || p.Shown() != 0) {
+            std::printf("  cannot open\n");
+            return;
+        }
+        open.samples.push_back(Since(t));
+        ffOpen.samples.push_back(
+            Ffmpeg({QStringLiteral("-i"), aFile, QStringLiteral("-frames:v"), QStringLiteral("1"),
+                    QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")}));
+    }
+    g_rows.push_back({aName + QStringLiteral(" open to first frame"),
+                      open.Pct(0.5),
+                      open.Pct(0.95),
+                      ffOpen.Pct(0.5),
+                      ffOpen.Pct(0.95),
+                      {}});
+
+    TPlayer p;
+    p.Open(aFile);
+    std::mt19937 random(7);
+    const int last = p.Frames() - 3;
+    TStats seek, ffSeek;
+    int wrong = 0;
+    for (int i = 0; i < aSeeks; ++i) {
+        const int k = std::uniform_int_distribution<int>(1, last)(random);
+        QElapsedTimer t;
+        t.start();
+        p.nav.PreciseSeekTo(p.Frame(k));
+        wrong += p.Shown() != k;
+        seek.samples.push_back(Since(t));
+        if (i < 10)
+            ffSeek.samples.push_back(
+                Ffmpeg({QStringLiteral("-ss"), Seconds(p.Frame(k)), QStringLiteral("-i"), aFile,
+                        QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-f"),
+                        QStringLiteral("null"), QStringLiteral("-")}));
+    }
+    g_rows.push_back({aName + QStringLiteral(" precise seek"), seek.Pct(0.5), seek.Pct(0.95),
+                      ffSeek.Pct(0.5), ffSeek.Pct(0.95),
+                      wrong ? QStringLiteral("%1 wrong frames").arg(wrong) : QString()});
+
+    // A step forward is one more decoded frame: beside ffmpeg's time per frame over the file.
+    TStats fwd, back;
+    p.nav.PreciseSeekTo(p.Frame(last / 2));
+    int at = last / 2;
+    wrong = 0;
+    for (int i = 0; i < aSeeks && at < last; ++i) {
+        QElapsedTimer t;
+        t.start();
+        p.nav.StepForward(p.nav.FrameDuration());
+        wrong += p.Shown() != ++at;
+        fwd.samples.push_back(Since(t));
+    }
+    for (int i = 0; i < aSeeks && at > 1; ++i) {
+        QElapsedTimer t;
+        t.start();
+        p.nav.StepBack(p.nav.FrameDuration());
+        wrong += p.Shown() != --at;
+        back.samples.push_back(Since(t));
+    }
+    const Ms whole = Ffmpeg({QStringLiteral("-i"), aFile, QStringLiteral("-an"),
+                             QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")});
+    const Ms perFrame = whole / std::max(1, p.Frames());
+    const QString note = wrong ? QStringLiteral("%1 wrong frames").arg(wrong) : QString();
+    g_rows.push_back({aName + QStringLiteral(" step +1 (ffmpeg: per frame)"), fwd.Pct(0.5),
+                      fwd.Pct(0.95), perFrame, perFrame, note});
+    // A step back is a precise seek for ffmpeg.
+    g_rows.push_back({aName + QStringLiteral(" step -1 (ffmpeg: seek)"), back.Pct(0.5),
+                      back.Pct(0.95), ffSeek.Pct(0.5), ffSeek.Pct(0.95), note});
+}
+
+void Playback(const QString& aFile, int aFrames, bool aText)
+{
+    std::printf("1080p25 playback: %s\n", qPrintable(aFile));
+    std::fflush(stdout);
+    TPlayer p;
+    if (!p.Open(aFile)) {
+        std::printf("  cannot open\n");
+        return;
+    }
+    p.video.TextSlots[0] = QStringLiteral("%S");
+    p.video.TextSlots[1] = QStringLiteral("Tessarine");
+    p.video.Style.AnchorY = 9000; // below the strip
+    p.video.Compose();
+    p.video.ShowText(aText);
+    p.seen.clear();
+    p.paints.samples.clear();
+    const double cpu0 = CpuSeconds(RUSAGE_SELF);
+    QElapsedTimer t;
+    t.start();
+    p.nav.Play();
+    while (p.nav.Bus().WaitForBus(GST_MESSAGE_EOS, 5) != GST_MESSAGE_EOS && t.elapsed() < 120000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        p.PaintIfAsked();
+    }
+    QCoreApplication::processEvents();
+    p.PaintIfAsked();
+    const Ms wall = Since(t);
+    const double cpu = CpuSeconds(RUSAGE_SELF) - cpu0;
+    p.seen.erase(-1);
+    const int shown = int(p.seen.size());
+    QStringList missing;
+    for (int i = 0; i < aFrames && missing.size() < 20; ++i)
+        if (!p.seen.count(i))
+            missing << QString::number(i);
+    if (!missing.isEmpty())
+        std::printf("  frames not shown: %s\n", qPrintable(missing.join(u' ')));
+
+    const double ffCpu0 = CpuSeconds(RUSAGE_CHILDREN);
+    const Ms ffWall =
+        Ffmpeg({QStringLiteral("-re"), QStringLiteral("-i"), aFile, QStringLiteral("-an"),
+                QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")});
+    const double ffCpu = CpuSeconds(RUSAGE_CHILDREN) - ffCpu0;
+    g_rows.push_back({QStringLiteral("1080p25 play, wall"), wall, wall, ffWall, ffWall,
+                      QStringLiteral("frames shown %1 of %2").arg(shown).arg(aFrames)});
+    g_rows.push_back({QStringLiteral("1080p25 play, CPU (ms)"), cpu * 1000, cpu * 1000,
+                      ffCpu * 1000, ffCpu * 1000, QStringLiteral("ffmpeg -re to a null output")});
+    g_rows.push_back({QStringLiteral("1080p25 paint into 1280x720, text on"), p.paints.Pct(0.5),
+                      p.paints.Pct(0.95), 0, 0,
+                      QStringLiteral("%1 paints").arg(p.paints.samples.size())});
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    EnsureMediaFramework();
+    const bool quick = app.arguments().contains(QStringLiteral("--quick"));
+    QTemporaryDir dir;
+    const int frames = quick ? 100 : 250;
+    const int seeks = quick ? 10 : 40;
+
+    using MediaMaker::TClip;
+    TClip h264;
+    h264.Frames = frames;
+    h264.Width = 720;
+    h264.Height = 576;
+    h264.Audio = false;
+    h264.Output = {QStringLiteral("-c:v"),     QStringLiteral("libx264"), QStringLiteral("-g"),
+                   QStringLiteral("50"),       QStringLiteral("-bf"),     QStringLiteral("3"),
+                   QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")};
+    const QString mp4 = dir.filePath(QStringLiteral("sd.mp4"));
+    if (MediaMaker::Make(mp4, h264))
+        Navigation(QStringLiteral("H.264 576p GOP 50"), mp4, seeks);
+    Navigation(QStringLiteral("DV PAL"), MediaMaker::DvType2Avi(dir.path(), frames), seeks);
+    Navigation(QStringLiteral("MPEG-2 PS"), MediaMaker::Mpeg2Program(dir.path(), frames), seeks);
+
+    TClip hd = h264;
+    hd.Frames = quick ? 125 : 500;
+    hd.Width = 1920;
+    hd.Height = 1080;
+    hd.Output << QStringLiteral("-preset") << QStringLiteral("veryfast");
+    const QString hdFile = dir.filePath(QStringLiteral("hd.mp4"));
+    if (MediaMaker::Make(hdFile, hd))
+        Playback(hdFile, hd.Frames, !app.arguments().contains(QStringLiteral("--no-text")));
+    Print();
+    return 0;
+}
