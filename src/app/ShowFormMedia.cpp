@@ -6,8 +6,10 @@
 #include "app/Tnavframe.h"
 
 #include "actions/ActionColors.h"
+#include "actions/ShortCut.h"
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
+#include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
@@ -88,6 +90,15 @@ void TShowForm::BindMedia()
     vidman->OnNotifyVideoDecoder = [this](const QString& aText) {
         labDecoderVideo->setText(aText);
     };
+    audman->OnNotifyAudioFormat = [this](const QString& aText) { labFormatAudio->setText(aText); };
+    audman->OnNotifyAudioDecoder = [this](const QString& aText) {
+        labDecoderAudio->setText(aText);
+    };
+    audman->SetDisplay(navframe->VolumeDisplay());
+    connect(navframe, &QObject::destroyed, audman, [this] { audman->SetDisplay(nullptr); });
+    FindAction(QStringLiteral("naIncVolume"))
+        ->SetSecondaryShortcuts({TextToShortCut(QStringLiteral("Alt+P"))});
+
     vidman->OnRepaint = [this] {
         if (vidman->Fullscreen())
             plaque->Panel()->Refresh();
@@ -188,6 +199,7 @@ bool TShowForm::OpenNow(const QString& aFileName)
         const TFlagScope quiet(NavMan->QuietMode, true);
         NavMan->Stop();
         QCoreApplication::processEvents();
+        audman->DisconnectAudio();
         vidman->DisconnectVideo(false);
         vidman->ResetForFile();
         NavMan->NewFile();
@@ -196,6 +208,9 @@ bool TShowForm::OpenNow(const QString& aFileName)
         m_currentVideo = aFileName;
         hasVideo = device && device->VideoCount > 0;
         hasAudio = device && device->AudioCount > 0;
+        // The sound first: the video's connection reads the range with both in the graph.
+        if (hasAudio)
+            hasAudio = audman->ConnectAudio(device->Audio(0));
         if (hasVideo)
             hasVideo = vidman->ConnectVideo(device->Video(0));
         if (hasVideo || hasAudio) {
@@ -233,6 +248,7 @@ void TShowForm::closefile()
     caPlay->ApplyChecked(false);
     NavMan->Stop();
     NavMan->WaitStateSettled();
+    audman->DisconnectAudio();
     vidman->DisconnectVideo(true);
     m_currentVideo.clear();
     PanelHaut->hide();

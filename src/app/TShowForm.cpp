@@ -19,6 +19,7 @@
 #include "actions/ActionColors.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
+#include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
@@ -101,6 +102,9 @@ void TShowForm::CreateComponents()
     vidman = new TVideoMan(this);
     vidman->setObjectName(QStringLiteral("vidman"));
     vidman->Setup();
+    audman = new TAudioMan(this);
+    audman->setObjectName(QStringLiteral("audman"));
+    audman->Setup();
     mf = new TMediaFactory(this);
     mf->setObjectName(QStringLiteral("mf"));
     mf->GrapheMan = NavMan;
@@ -349,12 +353,12 @@ void TShowForm::TntFormCreate()
 
 QList<TCustomKoActionList*> TShowForm::ShowFormLists() const
 {
-    return {vidman, NavMan, gpal};
+    return {vidman, audman, NavMan, gpal};
 }
 
 QList<TCustomKoActionList*> TShowForm::AttachedLists() const
 {
-    return {gpal, vidman, NavMan};
+    return {gpal, vidman, audman, NavMan};
 }
 
 TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
@@ -383,6 +387,7 @@ void TShowForm::FormCloseQuery()
     QCoreApplication::processEvents();
     NavMan->Stop();
     vidman->DisconnectVideo(true);
+    audman->DisconnectAudio();
     m_screenSaver.Release();
 }
 
@@ -392,6 +397,7 @@ void TShowForm::gpLoadPrefs(TDravikPreferences& p)
     for (TCustomKoActionList* list : ShowFormLists())
         list->LoadFromPrefs(p);
     vidman->LoadPrefs(p);
+    audman->LoadPrefs(p);
     p.CloseSection();
     Switch->MainWindowShown();
 }
@@ -403,6 +409,7 @@ void TShowForm::gpSavePrefs(TDravikPreferences& p)
     for (auto it = lists.crbegin(); it != lists.crend(); ++it)
         (*it)->SaveToPrefs(p);
     vidman->SavePrefs(p);
+    audman->SavePrefs(p);
     p.CloseSection();
 }
 

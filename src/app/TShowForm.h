@@ -29,6 +29,7 @@ class TKoActionList;
 class TKoBar;
 class TKoScript;
 class TMediaFactory;
+class TAudioMan;
 class TNavMan;
 class TPreviewForm;
 class TVideoMan;
@@ -122,6 +123,7 @@ public:
     TMediaFactory* mf;
     TNavMan* NavMan;
     TVideoMan* vidman;
+    TAudioMan* audman;
     Tplaque* plaque;
     TPreviewForm* PreviewForm;
 

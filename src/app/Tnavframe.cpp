@@ -171,6 +171,27 @@ void Tnavframe::SetSliderValue(int aValue)
     m_settingSlider = false;
 }
 
+void Tnavframe::TVolumeDisplay::SetGaugeRange(int aMinimum, int aMaximum, int aAlert)
+{
+    TTextGauge* g = m_frame->gaugeVolume;
+    g->BeginLoading();
+    g->SetMinValue(aMinimum);
+    g->SetMaxValue(aMaximum);
+    g->SetAlertValue(aAlert);
+    g->EndLoading();
+}
+
+void Tnavframe::TVolumeDisplay::SetGaugeValue(int aValue)
+{
+    m_frame->gaugeVolume->SetProgress(aValue);
+}
+
+void Tnavframe::TVolumeDisplay::ShowStatusImage(int aIndex)
+{
+    // No status picture in the bar: a muted sound greys the gauge out instead.
+    m_frame->gaugeVolume->setEnabled(aIndex == TAudioMan::StatusImageIndex(asAudioOn));
+}
+
 void Tnavframe::resizeEvent(QResizeEvent* aEvent)
 {
     QFrame::resizeEvent(aEvent);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/TAudioMan.h"
 #include "media/TNavMan.h"
 
 #include <QFrame>
@@ -41,6 +42,8 @@ public:
     std::function<void(const QString&)> OnStep;
     // Binds the position box and the slider to the navigation (null unbinds).
     void Bind(TNavMan* aNav);
+    // The volume gauge as the audio manager sees it.
+    TAudioDisplay* VolumeDisplay() { return &m_volume; }
 
     // TNavDisplay
     bool HasPositionEdit() const override { return true; }
@@ -55,6 +58,24 @@ protected:
     void resizeEvent(QResizeEvent* aEvent) override;
 
 private:
+    // The audio display has slider calls of the same names as the navigation's: kept apart.
+    class TVolumeDisplay : public TAudioDisplay {
+    public:
+        explicit TVolumeDisplay(Tnavframe* aFrame)
+            : m_frame(aFrame)
+        {
+        }
+        void SetGaugeRange(int aMinimum, int aMaximum, int aAlert) override;
+        void SetGaugeValue(int aValue) override;
+        void SetSliderRange(int, int) override {} // no volume slider in the bar
+        void SetSliderValue(int) override {}
+        void ShowStatusImage(int aIndex) override;
+
+    private:
+        Tnavframe* m_frame;
+    };
+
+    TVolumeDisplay m_volume{this};
     QPointer<TNavMan> m_nav;
     bool m_settingSlider = false;
 };

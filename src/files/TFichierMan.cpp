@@ -478,8 +478,6 @@ void TFichierMan::FindActions()
 {
     naNewFile = Get<TNopeAction>(QStringLiteral("naNewFile"));
     waOpenFile = Get<TWidestringAction>(QStringLiteral("waOpenFile"));
-    waCurrentFileName = Get<TWidestringAction>(QStringLiteral("waCurrentFileName"));
-    baOpenLastFile = Get<TBooleanAction>(QStringLiteral("baOpenLastFile"));
     waInitialDir = Get<TWidestringAction>(QStringLiteral("waInitialDir"));
     naPasteFile = Get<TNopeAction>(QStringLiteral("naPasteFile"));
     naSaveFile = Get<TNopeAction>(QStringLiteral("naSaveFile"));
@@ -491,6 +489,13 @@ void TFichierMan::FindActions()
         waRecentFilename[i] =
             Get<TWidestringAction>(QStringLiteral("waRecentFilename%1").arg(i + 1));
     }
+    FindOwnActions();
+}
+
+void TFichierMan::FindOwnActions()
+{
+    waCurrentFileName = Get<TWidestringAction>(QStringLiteral("waCurrentFileName"));
+    baOpenLastFile = Get<TBooleanAction>(QStringLiteral("baOpenLastFile"));
 }
 
 void TFichierMan::AssignHandlers()

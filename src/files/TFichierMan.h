@@ -155,6 +155,11 @@ protected:
 
     // The rows of this component's actions; their captions and hints are set again after loading.
     virtual std::span<const TActionRow> ActionRows() const;
+    // Finds waCurrentFileName and baOpenLastFile, which the single-file manager does not have
+    // (FindActions finds the others, then calls this).
+    virtual void FindOwnActions();
+    // Binds the component's hooks to the actions found; an action not found is skipped.
+    void BindHandlers();
 
     // The unguarded bodies of OpenFile, CloseFile and NewFile (the guarded ones call these).
     virtual void DoOpenFile(const QString& aName);
@@ -190,7 +195,6 @@ protected:
 
 private:
     void ReleaseDragControl();
-    void BindHandlers();
 
     TFileState m_state = fsNew;
     QString m_current;

@@ -20,7 +20,6 @@ struct TNotBuiltYet {
     const char* Id;
 };
 constexpr TNotBuiltYet kNotBuiltYet[] = {
-    {"audio manager", "caMute"},
     {"file manager", "waOpenFile"},
     {"file manager", "naPasteFile"},
     {"file manager", "naCloseFile"},

@@ -1,3 +1,4 @@
+#include "TestPrinters.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
 
@@ -130,7 +131,8 @@ TEST_F(ShowForm, MenusAndBarHoldTheActionsThatExist)
                            QStringLiteral("FlipVertical"), QStringLiteral("FlipHorizontal"),
                            QStringLiteral("-"), QStringLiteral("Aspect Normal"),
                            QStringLiteral("Forcer 4x3"), QStringLiteral("Forcer 16x9"),
-                           QStringLiteral("Aspect Natif")}));
+                           QStringLiteral("Aspect Natif"), QStringLiteral("-"),
+                           QStringLiteral("Couper le son")}));
     EXPECT_FALSE(Action<TNopeAction>("naShowSaveImagesFrame")->Action()->icon().isNull());
     EXPECT_EQ(form->windowTitle(),
               QStringLiteral("Tessarine %1 fr de Orvalis").arg(QStringLiteral(TESS_VERSION)));

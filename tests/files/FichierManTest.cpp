@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -800,6 +801,38 @@ TEST_F(FichierMan, ParentFolderShowsTheCurrentFile)
     fm->OpenFile(a);
     fm->naParentFolder->DoExecute(nullptr);
     EXPECT_EQ(fm->Shown, QStringList{a});
+}
+
+// A variant without the current-name actions, as the single-file manager is.
+class TWithoutCurrentName : public TFichierMan {
+public:
+    TWithoutCurrentName()
+    {
+        for (const TActionRow& r : TFichierMan::ActionRows())
+            if (QByteArray(r.Name) != "waCurrentFileName" && QByteArray(r.Name) != "baOpenLastFile")
+                m_rows.push_back(r);
+    }
+
+protected:
+    std::span<const TActionRow> ActionRows() const override { return m_rows; }
+    void FindOwnActions() override {}
+
+private:
+    std::vector<TActionRow> m_rows;
+};
+
+TEST_F(FichierMan, AVariantCanLeaveOutTheCurrentNameActions)
+{
+    TWithoutCurrentName variant;
+    variant.Setup();
+    EXPECT_EQ(variant.TypedActions().size(), 28);
+    EXPECT_EQ(variant.waCurrentFileName, nullptr);
+    const QString a = File(QStringLiteral("a.avi"));
+    variant.waOpenFile->SetValue(a);
+    EXPECT_EQ(variant.CurrentFileName(), a);
+    EXPECT_EQ(variant.State(), fsNamed);
+    EXPECT_EQ(variant.RecentFiles().constFirst(), a);
+    EXPECT_EQ(variant.naRecent[0]->Caption(), QStringLiteral("1 .../"));
 }
 
 // --- preferences
