@@ -1,12 +1,11 @@
 #include "app/TOptionsFrame.h"
-
 #include "app/TRadioGroup.h"
+
+#include "files/TPathEdit.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -81,13 +80,11 @@ TOptionsFrame::TOptionsFrame(QWidget* aParent)
     cbUsePrivateFilters = new QCheckBox(QStringLiteral("Utiliser les filtres privés"), advanced);
     advancedLayout->addWidget(cbUsePrivateFilters);
     advancedLayout->addWidget(new QLabel(QStringLiteral("Dossier des filtres privés"), advanced));
-    auto* folderRow = new QHBoxLayout;
-    dePrivateFolder = new QLineEdit(advanced);
-    dePrivateFolderBrowse = new QPushButton(QStringLiteral("..."), advanced);
-    dePrivateFolderBrowse->setFixedWidth(32);
-    folderRow->addWidget(dePrivateFolder);
-    folderRow->addWidget(dePrivateFolderBrowse);
-    advancedLayout->addLayout(folderRow);
+    dePrivateFolder = new TWideDirectoryEdit(advanced);
+    dePrivateFolder->setObjectName(QStringLiteral("dePrivateFolder"));
+    dePrivateFolder->DialogTitle = QStringLiteral("Dossier des filtres privés");
+    dePrivateFolder->setMinimumHeight(24);
+    advancedLayout->addWidget(dePrivateFolder);
     cbImagesDeInterlacer = new QCheckBox(QStringLiteral("Désentrelacer les images"), advanced);
     cbNavPrecise = new QCheckBox(QStringLiteral("Navigation précise"), advanced);
     advancedLayout->addWidget(cbImagesDeInterlacer);

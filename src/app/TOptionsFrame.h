@@ -3,11 +3,10 @@
 #include <QFrame>
 
 class QCheckBox;
-class QLineEdit;
-class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class TRadioGroup;
+class TWideDirectoryEdit;
 
 // The content of the options page: where the preferences are kept, the usual settings and the
 // advanced ones.
@@ -23,8 +22,7 @@ public:
     QCheckBox* cbSauverQuandClic;
     QCheckBox* cbConfirmerImage;
     QCheckBox* cbUsePrivateFilters;
-    QLineEdit* dePrivateFolder;
-    QPushButton* dePrivateFolderBrowse;
+    TWideDirectoryEdit* dePrivateFolder;
     QCheckBox* cbImagesDeInterlacer;
     QCheckBox* cbNavPrecise;
     QSpinBox* seSeekPrepos;

@@ -19,6 +19,8 @@
 #include "actions/ActionColors.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
+#include "files/TFichierMan.h"
+#include "files/TPathEdit.h"
 #include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"
@@ -108,6 +110,7 @@ void TShowForm::CreateComponents()
     mf = new TMediaFactory(this);
     mf->setObjectName(QStringLiteral("mf"));
     mf->GrapheMan = NavMan;
+    CreateFileManager();
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
@@ -314,6 +317,7 @@ void TShowForm::BindActions()
             caFullscreen->SetChecked(false);
     };
     BindMedia();
+    BindFiles();
 
     auto* privateFolder = Need<TWidestringAction>("waPrivateFolder");
     privateFolder->OnDefault = [](QString& v) {
@@ -321,7 +325,7 @@ void TShowForm::BindActions()
         return true;
     };
     privateFolder->OnAfterApply = [this](const QString& v) {
-        OptionsFrame->dePrivateFolder->setText(v);
+        OptionsFrame->dePrivateFolder->SetFolder(v);
     };
     auto* usePrivate = Need<TBooleanAction>("baUsePrivateFilters");
     usePrivate->OnAfterApply = [this](const bool& v) {
@@ -329,6 +333,9 @@ void TShowForm::BindActions()
     };
     connect(OptionsFrame->cbUsePrivateFilters, &QCheckBox::clicked, this,
             [usePrivate](bool v) { usePrivate->SetValue(v); });
+    OptionsFrame->dePrivateFolder->OnAfterDialog = [privateFolder](QObject*, const QString& v) {
+        privateFolder->SetValue(v);
+    };
     connect(OptionsFrame->rgPrefs, &TRadioGroup::Clicked, this,
             [this](int i) { gp->SetMode(TSavePreferences(i)); });
 }
@@ -353,12 +360,12 @@ void TShowForm::TntFormCreate()
 
 QList<TCustomKoActionList*> TShowForm::ShowFormLists() const
 {
-    return {vidman, audman, NavMan, gpal};
+    return {vidman, audman, NavMan, gpal, ficman};
 }
 
 QList<TCustomKoActionList*> TShowForm::AttachedLists() const
 {
-    return {gpal, vidman, audman, NavMan};
+    return {gpal, vidman, audman, NavMan, ficman};
 }
 
 TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
@@ -507,6 +514,8 @@ void TShowForm::TntFormResize()
 
 bool TShowForm::eventFilter(QObject* aWatched, QEvent* aEvent)
 {
+    if (TitleClicked(aWatched, aEvent))
+        return true;
     if (aEvent->type() == QEvent::Resize) {
         if (aWatched == m_client && m_resizeBound)
             TntFormResize();

@@ -22,6 +22,7 @@ class TDossiersFrame;
 class TDravikPreferences;
 class TDVIncrustFrame;
 class TExtraireFrame;
+class TFichierMan;
 class TImageList;
 class TIncrusterFrame;
 class TIntegerAction;
@@ -124,6 +125,7 @@ public:
     TNavMan* NavMan;
     TVideoMan* vidman;
     TAudioMan* audman;
+    TFichierMan* ficman;
     Tplaque* plaque;
     TPreviewForm* PreviewForm;
 
@@ -141,6 +143,9 @@ private:
     void FormCloseQuery();
     void BindActions();
     void BindMedia();
+    void CreateFileManager();
+    void BindFiles();
+    bool TitleClicked(QObject* aWatched, QEvent* aEvent);
     void NavManGraphCompleted();
     void ShowFullscreen(bool aOn);
     void ShowPreview(bool aOn);

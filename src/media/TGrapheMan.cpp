@@ -328,7 +328,8 @@ bool TGrapheMan::SeekAccurate(qint64 aPosition, int aTimeoutMs)
     return end == GST_MESSAGE_ASYNC_DONE;
 }
 
-GstMessageType TGrapheMan::SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTimeoutMs)
+GstMessageType TGrapheMan::SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTimeoutMs,
+                                       const std::function<bool()>& aArrived)
 {
     m_bus->Drain();
     if (!gst_element_seek(m_pipeline, m_rate, GST_FORMAT_TIME, aFlags, GST_SEEK_TYPE_SET, aNs,
@@ -338,15 +339,25 @@ GstMessageType TGrapheMan::SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTim
     }
     QElapsedTimer clock;
     clock.start();
+    // An ASYNC_DONE may come while the pipeline still reports a change under way (this seek's,
+    // posted a moment before the state is committed) or before the seek has even begun to flush
+    // (a late one of an earlier step). After the first one, the state and aArrived are watched
+    // in short slices.
+    bool doneSeen = false;
     for (;;) {
         const int left = aTimeoutMs - int(clock.elapsed());
-        const GstMessageType end = m_bus->WaitForBus(GST_MESSAGE_ASYNC_DONE, qMax(0, left));
-        // An ASYNC_DONE of an earlier step may arrive late: the pipeline still changing state
-        // says it was not this seek's.
-        if (end == GST_MESSAGE_ASYNC_DONE && left > 0 &&
-            gst_element_get_state(m_pipeline, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC)
-            continue;
-        return end;
+        if (left <= 0 || m_abort)
+            return GST_MESSAGE_UNKNOWN;
+        const GstMessageType end =
+            m_bus->WaitForBus(GST_MESSAGE_ASYNC_DONE, doneSeen ? qMin(left, 10) : left);
+        if (end != GST_MESSAGE_ASYNC_DONE && (end != GST_MESSAGE_UNKNOWN || !doneSeen))
+            return end; // EOS, ERROR, the time-out or an abort
+        doneSeen = true;
+        if (gst_element_get_state(m_pipeline, nullptr, nullptr, 0) != GST_STATE_CHANGE_ASYNC &&
+            (!aArrived || aArrived()))
+            return GST_MESSAGE_ASYNC_DONE;
+        if (end == GST_MESSAGE_ASYNC_DONE)
+            GST_INFO("ASYNC_DONE before the seek has landed: waiting on (%d ms left)", left);
     }
 }
 

@@ -88,10 +88,13 @@ public:
     // A flushing seek that lands on the frame at aPosition (not the key frame before), waiting
     // for its preroll. False when refused, failed or aborted.
     bool SeekAccurate(qint64 aPosition, int aTimeoutMs = kPrerollMs);
-    // Sends a flushing seek to aNs (GStreamer time) and waits for the preroll it starts (its
-    // own ASYNC_DONE, found by the seek's sequence number). Answers what ended the wait;
-    // GST_MESSAGE_UNKNOWN when the seek was refused, timed out or was aborted.
-    GstMessageType SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTimeoutMs);
+    // Sends a flushing seek to aNs (GStreamer time) and waits for the preroll it starts: an
+    // ASYNC_DONE, then the pipeline's state settled. Answers what ended the wait;
+    // GST_MESSAGE_UNKNOWN when the seek was refused, timed out or was aborted. aArrived, when
+    // given, must also hold: an ASYNC_DONE that comes before it is a late one of an earlier seek or
+    // step.
+    GstMessageType SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTimeoutMs,
+                               const std::function<bool()>& aArrived = {});
 
     // Elements of this pipeline: added with a name that is unique in it.
     bool Add(GstElement* aElement, const QString& aName);

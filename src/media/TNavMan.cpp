@@ -280,6 +280,14 @@ bool TNavMan::PreciseSteps() const
     return !caSeekPrecision || caSeekPrecision->Checked();
 }
 
+bool TNavMan::Delivering() const
+{
+    gboolean on = TRUE;
+    if (m_notifier)
+        g_object_get(m_notifier, "deliver", &on, nullptr);
+    return on;
+}
+
 void TNavMan::Deliver(bool aOn)
 {
     if (m_notifier)
@@ -369,8 +377,11 @@ bool TNavMan::LandOn(qint64 aTarget)
         TessFramesNotifierArmTarget(m_notifier, 0, aim);
         m_waitingForTarget = true;
         const qint64 from = back == 0 ? aim : qMax<qint64>(0, aim - back);
+        // The frames notifier delivers again once a frame at or past the target has come; the
+        // sink may also preroll on a gap or the end (an MPEG program stream seeks into a gap).
         const GstMessageType end = SeekAndWait(
-            GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), Ns(from), kSeekWaitMs);
+            GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), Ns(from), kSeekWaitMs,
+            [this] { return Delivering() || TessFramesNotifierFrameless(m_notifier); });
         const bool sent = end != GST_MESSAGE_UNKNOWN || !Aborted();
         m_waitingForTarget = false;
         // Whatever ended the wait, the picture flows again.

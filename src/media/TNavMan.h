@@ -139,6 +139,7 @@ private:
     qint64 MoveBase();
     qint64 ShownPosition() const;
     void Deliver(bool aOn);
+    bool Delivering() const;
     gint64 Ns(qint64 aPosition) const;
 
     TNavDisplay* m_display = nullptr;

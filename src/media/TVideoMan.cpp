@@ -204,8 +204,10 @@ bool TVideoMan::NextDecoder()
     if (OnNotifyVideoDecoder)
         OnNotifyVideoDecoder(m_decoderText);
     graph->RemoveUnconnectedFilters();
-    graph->Play();
-    if (!m_savedPlaying)
+    // Paused, the preroll shows the frame: running first would move it on.
+    if (m_savedPlaying)
+        graph->Play();
+    else
         graph->Pause();
     return true;
 }

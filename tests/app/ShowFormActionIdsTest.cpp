@@ -20,19 +20,6 @@ struct TNotBuiltYet {
     const char* Id;
 };
 constexpr TNotBuiltYet kNotBuiltYet[] = {
-    {"file manager", "waOpenFile"},
-    {"file manager", "naPasteFile"},
-    {"file manager", "naCloseFile"},
-    {"file manager", "naRecent1"},
-    {"file manager", "naRecent2"},
-    {"file manager", "naRecent3"},
-    {"file manager", "naRecent4"},
-    {"file manager", "naRecent5"},
-    {"file manager", "naRecent6"},
-    {"file manager", "naRecent7"},
-    {"file manager", "naRecent8"},
-    {"file manager", "naRecent9"},
-    {"file manager", "naRecent10"},
     {"application actions", "caHelp"},
     {"application actions", "caScript"},
     {"application actions", "caOptions"},

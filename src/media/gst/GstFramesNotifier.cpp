@@ -17,6 +17,7 @@ namespace {
 struct TFramesNotifierState {
     std::mutex lock;
     TFramesNotifier logic;
+    bool frameless = false; // an EOS or a gap came and no flush since
 };
 
 } // namespace
@@ -120,10 +121,23 @@ gboolean Start(GstBaseTransform* trans)
 
 gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event)
 {
-    if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
-        TessFramesNotifier* self = Self(trans);
+    TessFramesNotifier* self = Self(trans);
+    switch (GST_EVENT_TYPE(event)) {
+    case GST_EVENT_STREAM_START: {
         std::lock_guard guard(self->state->lock);
         self->state->logic.StreamStart();
+        self->state->frameless = false;
+        break;
+    }
+    case GST_EVENT_EOS:
+    case GST_EVENT_GAP:
+    case GST_EVENT_FLUSH_STOP: {
+        std::lock_guard guard(self->state->lock);
+        self->state->frameless = GST_EVENT_TYPE(event) != GST_EVENT_FLUSH_STOP;
+        break;
+    }
+    default:
+        break;
     }
     return GST_BASE_TRANSFORM_CLASS(tess_frames_notifier_parent_class)->sink_event(trans, event);
 }
@@ -267,6 +281,15 @@ void TessFramesNotifierDisarmTarget(GstElement* notifier, int slot)
         std::lock_guard guard(self->state->lock);
         self->state->logic.DisarmTarget(slot);
     }
+}
+
+bool TessFramesNotifierFrameless(GstElement* notifier)
+{
+    TessFramesNotifier* self = Notifier(notifier);
+    if (!self)
+        return false;
+    std::lock_guard guard(self->state->lock);
+    return self->state->frameless;
 }
 
 qint64 TessFramesNotifierCurrentPosition(GstElement* notifier)

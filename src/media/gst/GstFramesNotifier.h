@@ -19,6 +19,9 @@ GstElement* TessFramesNotifierNew(const char* name);
 void TessFramesNotifierArmTarget(GstElement* notifier, int slot, qint64 position);
 void TessFramesNotifierDisarmTarget(GstElement* notifier, int slot);
 qint64 TessFramesNotifierCurrentPosition(GstElement* notifier);
+// True when an EOS or a gap has come since the last flush: the sink may preroll on it, with
+// no new frame.
+bool TessFramesNotifierFrameless(GstElement* notifier);
 TVideoData TessFramesNotifierVideoData(GstElement* notifier);
 // Makes the sink show the current frame again: a flushing, accurate seek to the current
 // position sent upstream from this element.
