@@ -9,6 +9,9 @@
 #include "files/ShowInFileManager.h"
 #include "files/TFichierMan.h"
 
+#include <algorithm>
+
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -68,6 +71,15 @@ void TShowForm::BindFiles()
     ficman->OnCloseFile = [this](const QString&) { closefile(); };
     // A bare argument on the command line is a video to open.
     Switch->DefaultAction = ficman->waOpenFile;
+    // scripts/run names a demo clip for whoever has never opened a video.
+    Switch->OnNoCommandLine = [this](QObject*) {
+        const QString demo = qEnvironmentVariable("TESSARINE_DEMO_CLIP");
+        const QStringList recent = ficman->RecentFiles();
+        const bool never =
+            std::all_of(recent.begin(), recent.end(), [](const QString& r) { return r.isEmpty(); });
+        if (never && m_currentVideo.isEmpty() && !demo.isEmpty() && QFileInfo::exists(demo))
+            ficman->OpenFile(demo);
+    };
     // A click on the title bar shows the current video in its folder.
     for (QWidget* w : {static_cast<QWidget*>(PanelTitre), static_cast<QWidget*>(EnCoursLab),
                        static_cast<QWidget*>(scnLab), static_cast<QWidget*>(srtlab),

@@ -9,6 +9,7 @@
 #include "actions/ShortCut.h"
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
+#include "base/TBatchRun.h"
 #include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"
@@ -68,9 +69,10 @@ void TShowForm::BindMedia()
             a->DoExecute(navframe);
     };
     const auto playGlyph = [this](bool aPlaying) {
-        navframe->PlayBtn->setIcon(QIcon::fromTheme(aPlaying
-                                                        ? QStringLiteral("media-playback-pause")
-                                                        : QStringLiteral("media-playback-start")));
+        // The bundled pictures: a desktop without an icon theme still shows them.
+        navframe->PlayBtn->setIcon(QIcon(aPlaying
+                                             ? QStringLiteral(":/icons/media-playback-pause.png")
+                                             : QStringLiteral(":/icons/media-playback-start.png")));
         navframe->PlayBtn->setToolTip(aPlaying ? caPlay->TrueHint() : caPlay->FalseHint());
     };
     playGlyph(false);
@@ -225,6 +227,8 @@ bool TShowForm::OpenNow(const QString& aFileName)
         WarnUser(this, QStringLiteral("Ouverture de %1 impossible : %2")
                            .arg(name, QString::fromLocal8Bit(e.what())));
     }
+    if (!hasVideo && !hasAudio && TBatchRun::Active())
+        TBatchRun::Fail(QStringLiteral("aucun flux vidéo ni audio lisible dans ") + aFileName);
     // Whatever happened, the commands follow what is connected.
     hasVideo ? EnableVideoCommands() : DisableVideoCommands();
     hasAudio ? EnableAudioCommands() : DisableAudioCommands();

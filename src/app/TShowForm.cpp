@@ -157,6 +157,11 @@ void TShowForm::CreateComponents()
     labDecoderVideo = Label(PanelHaut, "labDecoderVideo");
     labFormatAudio = Label(PanelHaut, "labFormatAudio");
     labDecoderAudio = Label(PanelHaut, "labDecoderAudio");
+    // Two rows in the 24 pixels above the video.
+    QFont small = font;
+    small.setPixelSize(Px(10));
+    for (QLabel* l : {labFormatVideo, labDecoderVideo, labFormatAudio, labDecoderAudio})
+        l->setFont(small);
     PanelHaut->hide();
 
     panelImage = Bar(m_client, "panelImage");

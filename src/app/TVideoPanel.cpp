@@ -48,6 +48,9 @@ TVideoPanel::TVideoPanel(TVideoMan* aVideo, QWidget* aParent)
     m_label->viewport()->setAutoFillBackground(false);
     m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_label->setCursorWidth(0);
+    // A line or two of text: a scroll bar would only hide part of it.
+    m_label->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_label->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_image->setFixedSize(kImageSize, kImageSize);
     m_image->setAttribute(Qt::WA_TransparentForMouseEvents);
 }

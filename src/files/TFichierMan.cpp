@@ -3,6 +3,7 @@
 #include "actions/MacroState.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
+#include "base/TBatchRun.h"
 #include "files/FichierManActions.h"
 #include "files/FileNames.h"
 #include "files/ShowInFileManager.h"
@@ -210,8 +211,13 @@ void TFichierMan::ChangeCurrentName(const QString& aName)
 
 void TFichierMan::DoOpenFile(const QString& aName)
 {
-    if (!MayOpen(aName))
+    if (!MayOpen(aName)) {
+        // Refused without a word, as a drop of a foreign file is; a batch run says why.
+        if (TBatchRun::Active())
+            TBatchRun::Fail(QStringLiteral("fichier absent ou d'un type non pris en charge : ") +
+                            aName);
         return;
+    }
     ChangeCurrentName(aName);
     m_state = fsNamed;
     if (OnOpenFile && !OnOpenFile(aName) && OnErrorOpenFile)

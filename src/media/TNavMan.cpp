@@ -480,6 +480,7 @@ void TNavMan::SetRange(bool aReset, qint64 aStart, qint64 aEnd)
             g_object_set(m_notifier, "origin", gint64(m_origin), nullptr);
             m_lastText.clear();
             GST_INFO("positions count from %" G_GINT64_FORMAT, gint64(m_origin));
+            CurrentPosition();
         }
     } else {
         const qint64 at = qBound(m_rangeStart, qMax<qint64>(0, Position() - m_origin), m_rangeEnd);

@@ -102,6 +102,38 @@ int ReadStrip(const std::uint8_t* aBgrx, int aStride, int aWidth, int aHeight)
     return n;
 }
 
+void DrawDigits(std::uint8_t* aLuma, int aStride, int aX, int aY, int aNumber)
+{
+    // Segments a..g of each digit, as bits 0..6.
+    static const std::uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
+                                               0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    const QByteArray text = QByteArray::number(qMax(0, aNumber));
+    constexpr int kW = 40, kH = 72, kT = 8, kGap = 16;
+    const auto fill = [&](int x, int y, int w, int h, std::uint8_t v) {
+        for (int r = y; r < y + h; ++r)
+            for (int c = x; c < x + w; ++c)
+                aLuma[r * aStride + c] = v;
+    };
+    fill(aX - kGap, aY - kGap, int(text.size()) * (kW + kGap) + kGap, kH + 2 * kGap, 16);
+    for (int i = 0; i < text.size(); ++i) {
+        const int x = aX + i * (kW + kGap);
+        const std::uint8_t seg = kSegments[text[i] - '0'];
+        const int half = kH / 2;
+        const struct {
+            int x, y, w, h;
+        } parts[7] = {{x, aY, kW, kT},
+                      {x + kW - kT, aY, kT, half},
+                      {x + kW - kT, aY + half, kT, half},
+                      {x, aY + kH - kT, kW, kT},
+                      {x, aY + half, kT, half},
+                      {x, aY, kT, half},
+                      {x, aY + half - kT / 2, kW, kT}};
+        for (int b = 0; b < 7; ++b)
+            if (seg & (1 << b))
+                fill(parts[b].x, parts[b].y, parts[b].w, parts[b].h, 235);
+    }
+}
+
 bool Make(const QString& aPath, const TClip& aClip, QString* aError)
 {
     QStringList args = {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
@@ -135,6 +167,8 @@ bool Make(const QString& aPath, const TClip& aClip, QString* aError)
                 for (int col = 0; col < w; ++col)
                     y[row * w + col] = std::uint8_t(40 + ((col + row + n * 7) % 160));
             DrawStrip(y, w, w, h, n);
+            if (aClip.Digits)
+                DrawDigits(y, w, w / 2 - 100, h / 2 - 36, n);
             ffmpeg.write(frame);
             ffmpeg.waitForBytesWritten(30000);
         }
@@ -212,9 +246,10 @@ QString DvType2Avi(const QString& aFolder, int aFrames)
 
 namespace {
 
-QByteArray RawDvFrames(const QString& aFolder, int aFrames)
+QByteArray RawDvFrames(const QString& aFolder, int aFrames, bool aDigits = false)
 {
     TClip c = Dv(aFrames);
+    c.Digits = aDigits;
     c.Output = {QStringLiteral("-target"), QStringLiteral("pal-dv"), QStringLiteral("-f"),
                 QStringLiteral("dv")};
     const QString path = QDir(aFolder).filePath(QStringLiteral("unstamped.dv"));
@@ -252,6 +287,12 @@ QString DvType1Avi(const QString& aFolder, int aFrames)
     const QByteArray frames = StampDvPacks(RawDvFrames(aFolder, aFrames));
     return WriteFile(aFolder, "type1.avi",
                      frames.isEmpty() ? QByteArray() : DvType1AviFile(frames));
+}
+
+QString DemoClip(const QString& aFolder)
+{
+    const QByteArray frames = StampDvPacks(RawDvFrames(aFolder, 250, true));
+    return WriteFile(aFolder, "demo.avi", frames.isEmpty() ? QByteArray() : DvType1AviFile(frames));
 }
 
 QString Wav(const QString& aFolder)

@@ -13,6 +13,8 @@ namespace MediaMaker {
 
 // The frame-number strip, drawn into a luma plane and read back from a BGRx picture.
 void DrawStrip(std::uint8_t* aLuma, int aStride, int aWidth, int aHeight, int aNumber);
+// The number in large seven-segment digits, white on a dark box, at (aX, aY): for people.
+void DrawDigits(std::uint8_t* aLuma, int aStride, int aX, int aY, int aNumber);
 // -1 when the strip is not there (a block neither clearly white nor clearly black).
 int ReadStrip(const std::uint8_t* aBgrx, int aStride, int aWidth, int aHeight);
 
@@ -23,7 +25,8 @@ struct TClip {
     QString Rate = QStringLiteral("25");
     bool Video = true;
     bool Audio = true;
-    QStringList Output; // ffmpeg's output options: codecs, format
+    bool Digits = false; // the frame number also in digits, for people
+    QStringList Output;  // ffmpeg's output options: codecs, format
 };
 // Encodes the clip into aPath; false (with the reason in aError) when ffmpeg fails.
 bool Make(const QString& aPath, const TClip& aClip, QString* aError = nullptr);
@@ -36,6 +39,9 @@ QString DvType2Avi(const QString& aFolder, int aFrames = 12);
 QString RawDv(const QString& aFolder, int aFrames = 12);
 QString DvType1Avi(const QString& aFolder, int aFrames = 12);
 QString Wav(const QString& aFolder);
+// Ten seconds of DV in an AVI with sound, recording date and timecode, the frame number in
+// digits: the clip a newcomer sees first.
+QString DemoClip(const QString& aFolder);
 // The first aKeep bytes of a file, under a new name.
 QString Truncated(const QString& aFile, qint64 aKeep, const QString& aName);
 

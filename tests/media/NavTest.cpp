@@ -112,6 +112,8 @@ protected:
         ASSERT_GT(nav.FrameDuration(), 1);
         nav.SetRange(true, -1, -1);
         ASSERT_EQ(picture.Shown(), 0);
+        // The first frame is at 0, whatever time the stream starts at (0.5 s in MPEG-PS).
+        EXPECT_EQ(nav.CurrentPosition(), 0);
     }
     qint64 Frame(int n) const { return n * nav.FrameDuration() + nav.FrameDuration() / 3; }
     int FrameCount() const { return int(nav.TotalDuration() / nav.FrameDuration()); }

@@ -35,7 +35,12 @@ public:
     qint64 FrameDuration() const { return m_frameDuration; }
     // Positions count from the file's first frame: its stream time is the origin (an MPEG
     // program stream's first frame may sit half a second or hours in).
-    void SetOrigin(qint64 origin) { m_origin = origin; }
+    // The position of the sample seen last moves with it: it is told again at once.
+    void SetOrigin(qint64 origin)
+    {
+        m_position -= origin - m_origin;
+        m_origin = origin;
+    }
     qint64 Origin() const { return m_origin; }
     qint64 CurrentPosition() const { return m_position; }
     const TVideoData& VideoData() const { return m_video; }

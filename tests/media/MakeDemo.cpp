@@ -1,0 +1,33 @@
+// Makes the demo clip that scripts/run opens for a newcomer: tess_make_demo FOLDER prints the
+// clip's path (made once; an existing clip is kept).
+#include "MediaMaker.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: tess_make_demo FOLDER\n");
+        return 2;
+    }
+    const QString folder = args[1];
+    const QString existing = QDir(folder).filePath(QStringLiteral("demo.avi"));
+    if (QFileInfo(existing).size() > 0) {
+        std::printf("%s\n", qPrintable(existing));
+        return 0;
+    }
+    QDir().mkpath(folder);
+    const QString made = MediaMaker::DemoClip(folder);
+    if (made.isEmpty()) {
+        std::fprintf(stderr, "tess_make_demo: the clip could not be made (is ffmpeg there?)\n");
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(made));
+    return 0;
+}
