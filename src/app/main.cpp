@@ -2,6 +2,7 @@
 
 #include "actions/TKoSwitch.h"
 #include "base/TBatchRun.h"
+#include "base/TSignalClose.h"
 #include "ui/TSavePrefsForm.h"
 
 #include <QApplication>
@@ -18,6 +19,14 @@ int main(int argc, char** argv)
     TSavePrefsForm question;
     TShowForm window(&question);
     window.show();
+    // A second signal while the window asks where to keep the settings ends the program.
+    int signals = 0;
+    const TSignalClose onSignal([&window, &signals] {
+        if (++signals > 1)
+            QApplication::exit(1);
+        else
+            window.close();
+    });
     const int status = QApplication::exec();
     return status != 0 ? status : TBatchRun::ExitStatus();
 }
