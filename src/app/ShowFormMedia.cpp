@@ -215,6 +215,8 @@ bool TShowForm::OpenNow(const QString& aFileName)
             hasAudio = audman->ConnectAudio(device->Audio(0));
         if (hasVideo)
             hasVideo = vidman->ConnectVideo(device->Video(0));
+        else
+            vidman->ShowIdle(TVideoMan::dsNoVideo); // not the last picture of the previous file
         if (hasVideo || hasAudio) {
             NavMan->RemoveUnconnectedFilters();
             NavMan->SetRange(true, -1, -1);

@@ -87,7 +87,16 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
     TntFormCreate();
 }
 
-TShowForm::~TShowForm() = default;
+TShowForm::~TShowForm()
+{
+    // The managers that use the graph go before the one that owns it (children are deleted in
+    // creation order, which is the other way round); nothing is repainted on the way.
+    vidman->OnRepaint = nullptr;
+    vidman->OnFullscreen = nullptr;
+    vidman->OnPreviewForm = nullptr;
+    delete vidman;
+    delete audman;
+}
 
 int TShowForm::Px(int aDesignPixels) const
 {

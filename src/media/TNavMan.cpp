@@ -480,8 +480,11 @@ void TNavMan::SetRange(bool aReset, qint64 aStart, qint64 aEnd)
             g_object_set(m_notifier, "origin", gint64(m_origin), nullptr);
             m_lastText.clear();
             GST_INFO("positions count from %" G_GINT64_FORMAT, gint64(m_origin));
-            CurrentPosition();
         }
+        // A new range starts a new file: no text of the previous one stays in the box.
+        m_lastText.clear();
+        m_lastShown = CurrentPosition();
+        ShowPositionText(FormatPosition(m_frameDuration, m_lastShown));
     } else {
         const qint64 at = qBound(m_rangeStart, qMax<qint64>(0, Position() - m_origin), m_rangeEnd);
         SeekTo(at);
@@ -542,6 +545,14 @@ void TNavMan::SetCompatibleSpeed(bool aOn)
 
 // --- messages
 
+void TNavMan::ShowPositionText(const QString& aText)
+{
+    if (OnDisplayTime)
+        OnDisplayTime(aText);
+    if (m_editFollowing && m_display && m_display->HasPositionEdit())
+        m_display->ShowPositionText(aText);
+}
+
 bool TNavMan::WndProc(QEvent& aMessage)
 {
     const TNotifyEvent* e = TNotifyEvent::From(&aMessage);
@@ -553,13 +564,10 @@ bool TNavMan::WndProc(QEvent& aMessage)
         m_waitingForTarget = false;
         return true;
     case NM_POSITION_TEXT:
-        if (m_display || OnDisplayTime || OnKPosition) {
-            if (OnDisplayTime)
-                OnDisplayTime(e->Text());
-            if (m_editFollowing && m_display && m_display->HasPositionEdit())
-                m_display->ShowPositionText(e->Text());
-        }
         m_lastShown = CurrentPosition();
+        // Taken before positions were moved to the file's first frame: the current one says.
+        ShowPositionText(e->Origin() == m_origin ? e->Text()
+                                                 : FormatPosition(m_frameDuration, m_lastShown));
         return true;
     case NM_FRAME_DURATION:
         SetFrameDuration(e->FrameDuration());

@@ -140,6 +140,8 @@ private:
     qint64 ShownPosition() const;
     void Deliver(bool aOn);
     bool Delivering() const;
+    // The position box and OnDisplayTime.
+    void ShowPositionText(const QString& aText);
     gint64 Ns(qint64 aPosition) const;
 
     TNavDisplay* m_display = nullptr;

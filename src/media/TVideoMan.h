@@ -47,6 +47,8 @@ public:
 
     TVideoSource* Source() const { return m_source; }
     TDisplayState DisplayState() const { return m_state; }
+    // The idle picture and text of aState instead of the video.
+    void ShowIdle(TDisplayState aState);
     // The idle display's markup text and picture name ("NOVIDEO" or "BADVIDEO").
     QString IdleText() const;
     QString IdleImage() const;
@@ -76,7 +78,6 @@ protected:
     bool WndProc(QEvent& aMessage) override;
 
 private:
-    void ShowIdle(TDisplayState aState);
     void UpdateAspect();
     void ClearReceived();
 

@@ -42,6 +42,7 @@ bool TFramesNotifier::ProcessSample(bool hasPosition, qint64 position, TNotifyRe
         TNotifyPayload p;
         p.text = text;
         p.position = m_position;
+        p.origin = m_origin;
         if (text != m_lastText) {
             p.message = NM_POSITION_CHANGED;
             out.push_back(p);

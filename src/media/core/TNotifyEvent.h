@@ -28,6 +28,7 @@ public:
     qint64 Position() const { return m_payload.position; }
     qint64 FrameDuration() const { return m_payload.frameDuration; }
     qint64 Target() const { return m_payload.target; }
+    qint64 Origin() const { return m_payload.origin; }
     int Slot() const { return m_payload.slot; }
 
 private:

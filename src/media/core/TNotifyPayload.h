@@ -28,6 +28,7 @@ struct TNotifyPayload {
     qint64 position = 0;
     qint64 frameDuration = 0;
     qint64 target = 0;
+    qint64 origin = 0; // of a position: where positions counted from when it was taken
     int slot = 0;
 
     bool operator==(const TNotifyPayload&) const = default;

@@ -150,6 +150,7 @@ template <class V, class P> void PayloadFields(V& v, P& p)
     case NM_POSITION_TEXT:
         v.Field("text", p.text);
         v.Field("position", p.position);
+        v.Field("origin", p.origin);
         break;
     case NM_FRAME_DURATION:
         v.Field("frame-duration", p.frameDuration);

@@ -1,0 +1,278 @@
+// The main window with real files: opened from the menu, the command line, a drop and the recent
+// list; played, paused, muted, louder; closed; damaged files; the last video at the next start.
+// Each step leaves a picture of the window in <build>/screenshots.
+#include "FakeQuestions.h"
+#include "MediaMaker.h"
+#include "TestPrinters.h"
+#include "app/TShowForm.h"
+#include "app/TVideoPanel.h"
+#include "app/Tnavframe.h"
+
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
+#include "actions/uWndComponent.h"
+#include "files/TFichierMan.h"
+#include "media/TAudioMan.h"
+#include "media/TNavMan.h"
+#include "media/TVideoMan.h"
+#include "prefs/TDravikPreferences.h"
+#include "ui/TTextGauge.h"
+#include <TestDirs.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TAnswer : public TPrefsQuestion {
+public:
+    std::optional<TSavePreferences> AskSaveMode(const QString&) override { return spRegistre; }
+    void Warn(const QString&) override {}
+};
+
+int StripOf(const QImage& aImage)
+{
+    const QImage rgb = aImage.convertToFormat(QImage::Format_RGB32);
+    return MediaMaker::ReadStrip(rgb.constBits(), int(rgb.bytesPerLine()), rgb.width(),
+                                 rgb.height());
+}
+
+// The clips are made once for the whole suite: ffmpeg is the slow part.
+class Clips {
+public:
+    static Clips& Get()
+    {
+        static Clips clips;
+        return clips;
+    }
+    QString mp4, dv, mpeg2, mkv, wav;
+    QString folder() const { return m_dir.path(); }
+
+private:
+    Clips()
+    {
+        mp4 = MediaMaker::Mp4H264Aac(m_dir.path(), 25);
+        dv = MediaMaker::DvType2Avi(m_dir.path(), 25);
+        mpeg2 = MediaMaker::Mpeg2Program(m_dir.path(), 25);
+        mkv = MediaMaker::MkvH264Vorbis(m_dir.path(), 25);
+        wav = MediaMaker::Wav(m_dir.path());
+    }
+    QTemporaryDir m_dir;
+};
+
+class OpenPlayClose : public ::testing::Test {
+protected:
+    TTestConfigHome home;
+    TAnswer answer;
+    TFakeQuestions questions;
+    std::unique_ptr<TShowForm> form;
+    const Clips& clips = Clips::Get();
+
+    void Start(const QStringList& aArgs = {})
+    {
+        form = std::make_unique<TShowForm>(&answer);
+        form->gp->SetProgramFolder(home.Path());
+        form->gp->SetHiveFile(home.HiveFile());
+        form->ficman->SetQuestions(&questions);
+        form->Switch->Arguments = aArgs;
+        form->show();
+        QCoreApplication::processEvents();
+        Settle();
+    }
+    void Stop()
+    {
+        form->close();
+        form.reset();
+    }
+    // Lets posted work (drops, the command line, frames) run.
+    static void Settle(int aMs = 150)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < aMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    template <class A> A* Action(const char* aId)
+    {
+        return qobject_cast<A*>(form->FindAction(QString::fromLatin1(aId)));
+    }
+    int Shown() const
+    {
+        QImage image;
+        return form->vidman->GetCurrentImage(image) ? StripOf(image) : -2;
+    }
+    void Screenshot(const char* aName)
+    {
+        const QString dir = QStringLiteral(TESS_SCREENSHOT_DIR);
+        QDir().mkpath(dir);
+        form->grab().save(QDir(dir).filePath(QString::fromLatin1(aName) + u".png"));
+    }
+    void Drop(const QString& aFile)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(aFile)});
+        const QPointF at(form->videoPanel->width() / 2.0, form->videoPanel->height() / 2.0);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->videoPanel, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->videoPanel, &drop);
+    }
+    void ExpectOpened(const QString& aFile, int aFrame = 0)
+    {
+        EXPECT_EQ(form->CurrentVideo(), aFile);
+        EXPECT_EQ(form->EnCoursLab->text(), QFileInfo(aFile).fileName());
+        EXPECT_FALSE(form->labFormatVideo->text().isEmpty());
+        EXPECT_TRUE(form->navframe->isVisible());
+        EXPECT_TRUE(Action<TNopeAction>("naGrab") == nullptr ||
+                    Action<TNopeAction>("naGrab")->Enabled());
+        EXPECT_EQ(Shown(), aFrame) << aFile.toStdString();
+    }
+};
+
+TEST_F(OpenPlayClose, EveryFormatOpensFromTheMenuTheCommandLineADropAndTheRecentList)
+{
+    ASSERT_FALSE(clips.mp4.isEmpty() || clips.dv.isEmpty() || clips.mpeg2.isEmpty() ||
+                 clips.mkv.isEmpty());
+    // A bare argument is a video.
+    Start({clips.dv});
+    ExpectOpened(clips.dv);
+    EXPECT_TRUE(Action<TCheckAction>("caMute")->Enabled());
+    Screenshot("open-dv-command-line");
+
+    questions.FileAnswers << clips.mp4;
+    form->ficman->waOpenFile->Action()->trigger(); // as the menu does
+    Settle();
+    ExpectOpened(clips.mp4);
+    EXPECT_EQ(questions.FileRequests.constFirst().Title,
+              QStringLiteral("Sélectionnez le fichier à ouvrir"));
+    Screenshot("open-mp4-menu");
+
+    Drop(clips.mpeg2);
+    Settle(300);
+    ExpectOpened(clips.mpeg2);
+    // Its times start at 0.5 s; its first frame reads 0.
+    EXPECT_EQ(form->navframe->CurrentEdit->text(), QStringLiteral("0:00:00:00"));
+    Screenshot("open-mpeg2-drop");
+
+    form->ficman->OpenFile(clips.mkv);
+    Settle();
+    ExpectOpened(clips.mkv);
+    form->ficman->OpenFile(clips.mp4);
+    Settle();
+    // Most recent first: mp4, mkv, mpeg2, ...
+    EXPECT_EQ(form->ficman->RecentFiles().mid(0, 3),
+              (QStringList{clips.mp4, clips.mkv, clips.mpeg2}));
+    form->ficman->naRecent[1]->Action()->trigger();
+    Settle();
+    ExpectOpened(clips.mkv);
+    Screenshot("open-mkv-recent");
+}
+
+TEST_F(OpenPlayClose, PlayPauseMuteVolumeThenClose)
+{
+    Start({clips.mp4});
+    ExpectOpened(clips.mp4);
+    auto* play = Action<TCheckAction>("caPlay");
+    play->ApplyChecked(true);
+    Settle(400);
+    play->ApplyChecked(false);
+    Settle();
+    const int paused = Shown();
+    EXPECT_GT(paused, 0);
+    Settle(200);
+    EXPECT_EQ(Shown(), paused); // paused stays paused
+    Screenshot("paused");
+
+    auto* mute = Action<TCheckAction>("caMute");
+    mute->ApplyChecked(true);
+    EXPECT_TRUE(form->audman->Muted());
+    mute->ApplyChecked(false);
+    EXPECT_FALSE(form->audman->Muted());
+    const int before = form->navframe->gaugeVolume->Progress();
+    Action<TNopeAction>("naIncVolume")->Apply();
+    EXPECT_GT(form->navframe->gaugeVolume->Progress(), before);
+    EXPECT_TRUE(form->navframe->gaugeVolume->isVisible());
+
+    Action<TNopeAction>("naCloseFile")->Apply();
+    Settle();
+    EXPECT_TRUE(form->CurrentVideo().isEmpty());
+    EXPECT_FALSE(form->navframe->isVisible());
+    EXPECT_FALSE(Action<TCheckAction>("caMute")->Enabled());
+    EXPECT_TRUE(form->EnCoursLab->text().isEmpty());
+    Screenshot("closed");
+}
+
+TEST_F(OpenPlayClose, DamagedAndOddFilesNeverHangAndLeaveTheRightCommands)
+{
+    QTemporaryDir dir;
+    const QString truncated = MediaMaker::Truncated(clips.dv, QFileInfo(clips.dv).size() / 3,
+                                                    QStringLiteral("coupé.avi"));
+    const QString empty = dir.filePath(QStringLiteral("vide.mkv"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString text = dir.filePath(QStringLiteral("pas une vidéo #1 100%.avi"));
+    {
+        QFile f(text);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ceci n'est pas une vidéo\n");
+    }
+    Start();
+    for (const QString& file : {empty, text}) {
+        QElapsedTimer t;
+        t.start();
+        form->ficman->OpenFile(file);
+        Settle();
+        EXPECT_LT(t.elapsed(), 20000) << file.toStdString();
+        EXPECT_EQ(form->vidman->DisplayState(), TVideoMan::dsNoVideo) << file.toStdString();
+        EXPECT_FALSE(Action<TCheckAction>("caMute")->Enabled());
+        EXPECT_EQ(form->EnCoursLab->text(), QFileInfo(file).fileName());
+    }
+    Screenshot("not-a-video");
+
+    form->ficman->OpenFile(truncated);
+    Settle();
+    ExpectOpened(truncated);
+    Action<TNopeAction>("naAvanceFin")->Apply();
+    Settle();
+    EXPECT_GT(Shown(), 0);
+    Screenshot("truncated-at-end");
+
+    // Sound only, under a video's name (the content decides): the sound commands, not the
+    // picture's.
+    const QString sound = dir.filePath(QStringLiteral("son.avi"));
+    ASSERT_TRUE(QFile::copy(clips.wav, sound));
+    form->ficman->OpenFile(sound);
+    Settle();
+    EXPECT_EQ(form->CurrentVideo(), sound);
+    EXPECT_TRUE(Action<TCheckAction>("caMute")->Enabled());
+    EXPECT_FALSE(form->PanelHaut->isVisible());
+    EXPECT_EQ(form->vidman->DisplayState(), TVideoMan::dsNoVideo); // not the last picture
+    EXPECT_EQ(form->navframe->CurrentEdit->text(), QStringLiteral("0:00:00:00"));
+    EXPECT_TRUE(form->navframe->isVisible());
+    Screenshot("audio-only");
+}
+
+TEST_F(OpenPlayClose, TheLastVideoReopensOnlyWhenAsked)
+{
+    Start({clips.mkv});
+    ExpectOpened(clips.mkv);
+    Stop();
+    Start();
+    EXPECT_EQ(form->CurrentVideo(), clips.mkv);
+    Action<TBooleanAction>("baOpenLastFile")->SetValue(false);
+    Stop();
+    Start();
+    EXPECT_TRUE(form->CurrentVideo().isEmpty());
+    EXPECT_EQ(form->ficman->RecentFiles().constFirst(), clips.mkv);
+}
+
+} // namespace
