@@ -98,8 +98,6 @@ void TShowForm::BindMedia()
     };
     audman->SetDisplay(navframe->VolumeDisplay());
     connect(navframe, &QObject::destroyed, audman, [this] { audman->SetDisplay(nullptr); });
-    FindAction(QStringLiteral("naIncVolume"))
-        ->SetSecondaryShortcuts({TextToShortCut(QStringLiteral("Alt+P"))});
 
     vidman->OnRepaint = [this] {
         if (vidman->Fullscreen())
@@ -127,6 +125,49 @@ void TShowForm::BindMedia()
             plaque->addAction(a->Action());
             PreviewForm->addAction(a->Action());
         }
+}
+
+void TShowForm::shortcutsOff()
+{
+    for (const char* id : {"naIncVolume", "naDecVolume", "caPlay"})
+        if (TCustomAbstractAction* a = FindAction(QString::fromLatin1(id)))
+            a->SetShortCut(0);
+    if (TCustomAbstractAction* a = FindAction(QStringLiteral("naIncVolume")))
+        a->SetSecondaryShortcuts({});
+}
+
+void TShowForm::shortcutsOn(bool aPlayToo)
+{
+    const auto set = [this](const char* aId, const char* aKey) {
+        if (TCustomAbstractAction* a = FindAction(QString::fromLatin1(aId)))
+            a->SetShortCut(TextToShortCut(QString::fromLatin1(aKey)));
+    };
+    set("naIncVolume", "Num +");
+    set("naDecVolume", "Num -");
+    if (TCustomAbstractAction* a = FindAction(QStringLiteral("naIncVolume")))
+        a->SetSecondaryShortcuts({TextToShortCut(QStringLiteral("Alt+P"))});
+    if (aPlayToo)
+        set("caPlay", "Ctrl+Space");
+}
+
+void TShowForm::WatchTextBox(QWidget* aBox)
+{
+    // While a text box has the focus, typing "+", "-" or a space goes into it.
+    aBox->installEventFilter(this);
+    m_textBoxes << aBox;
+}
+
+bool TShowForm::TextBoxFocus(QObject* aWatched, QEvent* aEvent)
+{
+    const QEvent::Type type = aEvent->type();
+    if ((type != QEvent::FocusIn && type != QEvent::FocusOut) ||
+        !m_textBoxes.contains(qobject_cast<QWidget*>(aWatched)))
+        return false;
+    if (type == QEvent::FocusIn)
+        shortcutsOff();
+    else
+        shortcutsOn(true);
+    return false;
 }
 
 void TShowForm::applyeffects()

@@ -392,6 +392,7 @@ TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
 
 void TShowForm::FormShow()
 {
+    shortcutsOn(false);
     LayoutPanels();
     m_screenSaver.Inhibit(QStringLiteral("Lecture vidéo"));
     m_resizeBound = true;
@@ -528,7 +529,7 @@ void TShowForm::TntFormResize()
 
 bool TShowForm::eventFilter(QObject* aWatched, QEvent* aEvent)
 {
-    if (TitleClicked(aWatched, aEvent))
+    if (TitleClicked(aWatched, aEvent) || TextBoxFocus(aWatched, aEvent))
         return true;
     if (aEvent->type() == QEvent::Resize) {
         if (aWatched == m_client && m_resizeBound)

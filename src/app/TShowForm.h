@@ -81,6 +81,10 @@ public:
     void EnableAudioCommands();
     void DisableAudioCommands();
     void applyeffects();
+    // Volume and play keys off while a text box has the focus, back after.
+    void shortcutsOff();
+    void shortcutsOn(bool aPlayToo);
+    void WatchTextBox(QWidget* aBox);
     double Scale() const { return m_scale; }
     bool PanelsRight() const { return m_panelsRight; }
     QWidget* ClientArea() const { return m_client; }
@@ -146,6 +150,7 @@ private:
     void CreateFileManager();
     void BindFiles();
     bool TitleClicked(QObject* aWatched, QEvent* aEvent);
+    bool TextBoxFocus(QObject* aWatched, QEvent* aEvent);
     void NavManGraphCompleted();
     void ShowFullscreen(bool aOn);
     void ShowPreview(bool aOn);
@@ -172,6 +177,7 @@ private:
     bool m_resizeBound = false;
     QList<QWidget*> m_separators;
     QStringList m_boundIds;
+    QList<QPointer<QWidget>> m_textBoxes;
 
     TIntegerAction* iaLeftFrame = nullptr;
     TIntegerAction* iaPanneauActif = nullptr;

@@ -2,6 +2,9 @@
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
 
+#include "actions/ShortCut.h"
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
 #include "app/TSideFrame.h"
@@ -16,6 +19,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
 #include <QTimer>
@@ -269,3 +274,25 @@ TEST(Program, ABatchRunThatCannotSaveEndsByItselfAndKeepsTheIniFile)
 }
 
 } // namespace
+
+TEST_F(ShowForm, ATextBoxWithTheFocusTakesTheVolumeAndPlayKeys)
+{
+    Start();
+    auto* louder = Action<TNopeAction>("naIncVolume");
+    auto* play = Action<TCheckAction>("caPlay");
+    ASSERT_TRUE(louder && play);
+    EXPECT_EQ(ShortCutToText(louder->ShortCut()), QStringLiteral("Num +"));
+    EXPECT_EQ(louder->SecondaryShortcuts().size(), 1);
+    auto* box = new QLineEdit(form->ClientArea());
+    form->WatchTextBox(box);
+    QFocusEvent in(QEvent::FocusIn);
+    QCoreApplication::sendEvent(box, &in);
+    EXPECT_EQ(louder->ShortCut(), 0);
+    EXPECT_TRUE(louder->SecondaryShortcuts().isEmpty());
+    EXPECT_EQ(play->ShortCut(), 0);
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(box, &out);
+    EXPECT_EQ(ShortCutToText(louder->ShortCut()), QStringLiteral("Num +"));
+    EXPECT_EQ(louder->SecondaryShortcuts().size(), 1);
+    EXPECT_EQ(ShortCutToText(play->ShortCut()), QStringLiteral("Ctrl+Space"));
+}
