@@ -24,6 +24,7 @@
 #include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"
+#include "media/TPrivateFilters.h"
 #include "media/TVideoMan.h"
 #include "prefs/TDravikPreferences.h"
 #include "ui/uLinkEdit.h"
@@ -332,24 +333,8 @@ void TShowForm::BindActions()
     };
     BindMedia();
     BindFiles();
-
-    auto* privateFolder = Need<TWidestringAction>("waPrivateFolder");
-    privateFolder->OnDefault = [](QString& v) {
-        v = QCoreApplication::applicationDirPath() + u'/';
-        return true;
-    };
-    privateFolder->OnAfterApply = [this](const QString& v) {
-        OptionsFrame->dePrivateFolder->SetFolder(v);
-    };
-    auto* usePrivate = Need<TBooleanAction>("baUsePrivateFilters");
-    usePrivate->OnAfterApply = [this](const bool& v) {
-        OptionsFrame->cbUsePrivateFilters->setChecked(v);
-    };
-    connect(OptionsFrame->cbUsePrivateFilters, &QCheckBox::clicked, this,
-            [usePrivate](bool v) { usePrivate->SetValue(v); });
-    OptionsFrame->dePrivateFolder->OnAfterDialog = [privateFolder](QObject*, const QString& v) {
-        privateFolder->SetValue(v);
-    };
+    BindPrivate(Need<TWidestringAction>("waPrivateFolder"),
+                Need<TBooleanAction>("baUsePrivateFilters"));
     connect(OptionsFrame->rgPrefs, &TRadioGroup::Clicked, this,
             [this](int i) { gp->SetMode(TSavePreferences(i)); });
 }
@@ -410,6 +395,7 @@ void TShowForm::FormCloseQuery()
     NavMan->Stop();
     vidman->DisconnectVideo(true);
     audman->DisconnectAudio();
+    PrivateAtExit();
     m_screenSaver.Release();
 }
 

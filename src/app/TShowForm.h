@@ -15,6 +15,8 @@ class QSlider;
 class QTimer;
 class QToolButton;
 class TAboutFrame;
+class TBooleanAction;
+class TWidestringAction;
 class TCheckAction;
 class TCustomAbstractAction;
 class TCustomKoActionList;
@@ -33,6 +35,7 @@ class TMediaFactory;
 class TAudioMan;
 class TNavMan;
 class TPreviewForm;
+class TPrivateFilters;
 class TVideoMan;
 class TVideoPanel;
 class Tplaque;
@@ -149,6 +152,10 @@ private:
     void BindMedia();
     void CreateFileManager();
     void BindFiles();
+    void BindPrivate(TWidestringAction* aFolder, TBooleanAction* aUse);
+    void SwitchPrivate(bool aOn);
+    void RefreshPrivateSettings(const QString& aFolder);
+    void PrivateAtExit();
     bool TitleClicked(QObject* aWatched, QEvent* aEvent);
     bool TextBoxFocus(QObject* aWatched, QEvent* aEvent);
     void NavManGraphCompleted();
@@ -198,4 +205,6 @@ private:
     bool m_opening = false;
     QString m_pendingOpen;
     TScreenSaverInhibit m_screenSaver;
+    std::unique_ptr<TPrivateFilters> m_private;
+    QString m_privateFolderDone; // the folder whose settings were imported last
 };

@@ -14,9 +14,12 @@
 #include "actions/uWndComponent.h"
 #include "files/TFichierMan.h"
 #include "media/TAudioMan.h"
+#include "media/TDecoderBranch.h"
+#include "media/TFilterRec.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
 #include "prefs/TDravikPreferences.h"
+#include "prefs/TRegistryHive.h"
 #include "ui/TTextGauge.h"
 #include <TestDirs.h>
 
@@ -273,6 +276,41 @@ TEST_F(OpenPlayClose, TheLastVideoReopensOnlyWhenAsked)
     Start();
     EXPECT_TRUE(form->CurrentVideo().isEmpty());
     EXPECT_EQ(form->ficman->RecentFiles().constFirst(), clips.mkv);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OpenPlayClose, PrivateSetsFillTheSlotsKeepTheVideoAndLeaveNoKeysAtExit)
+{
+    Start({clips.mp4});
+    ExpectOpened(clips.mp4);
+    Action<TWidestringAction>("waPrivateFolder")->SetValue(QStringLiteral(TESS_PRIVATE_SET_DIR));
+    Settle();
+    const TDecoderBranch& video = form->vidman->Branch();
+    ASSERT_NE(video.SecondChance, nullptr);
+    EXPECT_EQ(video.SecondChance->Name, QStringLiteral("Private LAV Video Decoder"));
+    EXPECT_EQ(video.Fallback, video.PostProcessor);
+    EXPECT_EQ(TRegistryHive::ProbeKey(home.HiveFile(), QStringLiteral("Software\\ZUD")),
+              TRegistryHive::Exists);
+    // The video was closed for the switch and is back.
+    ExpectOpened(clips.mp4);
+
+    Action<TBooleanAction>("baUsePrivateFilters")->SetValue(false);
+    Settle();
+    EXPECT_EQ(video.SecondChance, nullptr);
+    EXPECT_EQ(video.PostProcessor, nullptr);
+    ExpectOpened(clips.mp4);
+    Action<TBooleanAction>("baUsePrivateFilters")->SetValue(true);
+    Settle();
+    EXPECT_NE(video.SecondChance, nullptr);
+
+    Stop();
+    for (const char* key : {"Software\\ZUD", "Software\\DRV"})
+        EXPECT_EQ(TRegistryHive::ProbeKey(home.HiveFile(), QString::fromLatin1(key)),
+                  TRegistryHive::Missing)
+            << key;
 }
 
 } // namespace
