@@ -333,6 +333,7 @@ void TShowForm::BindActions()
     };
     BindMedia();
     BindFiles();
+    BindOptions();
     BindPrivate(Need<TWidestringAction>("waPrivateFolder"),
                 Need<TBooleanAction>("baUsePrivateFilters"));
     connect(OptionsFrame->rgPrefs, &TRadioGroup::Clicked, this,

@@ -152,6 +152,7 @@ private:
     void BindMedia();
     void CreateFileManager();
     void BindFiles();
+    void BindOptions();
     void BindPrivate(TWidestringAction* aFolder, TBooleanAction* aUse);
     void SwitchPrivate(bool aOn);
     void RefreshPrivateSettings(const QString& aFolder);

@@ -7,6 +7,7 @@
 #include "actions/TNopeAction.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
+#include "app/TOptionsFrame.h"
 #include "app/TSideFrame.h"
 #include "prefs/TDravikPreferences.h"
 #include "prefs/TIniPreferencesMan.h"
@@ -16,6 +17,7 @@
 #include <TestDirs.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QSpinBox>
 #include <QTimer>
 #include <QtEndian>
 
@@ -295,4 +298,28 @@ TEST_F(ShowForm, ATextBoxWithTheFocusTakesTheVolumeAndPlayKeys)
     EXPECT_EQ(ShortCutToText(louder->ShortCut()), QStringLiteral("Num +"));
     EXPECT_EQ(louder->SecondaryShortcuts().size(), 1);
     EXPECT_EQ(ShortCutToText(play->ShortCut()), QStringLiteral("Ctrl+Space"));
+}
+
+TEST_F(ShowForm, TheOptionsPageMirrorsItsActionsBothWays)
+{
+    Start();
+    auto* precise = Action<TCheckAction>("caSeekPrecision");
+    auto* prepos = Action<TIntegerAction>("iaSeekPrepos");
+    ASSERT_TRUE(precise && prepos);
+    QCheckBox* box = form->OptionsFrame->cbNavPrecise;
+    QSpinBox* spin = form->OptionsFrame->seSeekPrepos;
+
+    precise->ApplyChecked(false);
+    EXPECT_FALSE(box->isChecked());
+    box->click();
+    EXPECT_TRUE(precise->Checked());
+    EXPECT_TRUE(box->isChecked());
+
+    prepos->SetValue(2500);
+    EXPECT_EQ(spin->value(), 2500);
+    spin->setValue(700);
+    EXPECT_EQ(prepos->Value(), 700);
+    // Boxes whose actions do not exist yet cannot be ticked for nothing.
+    EXPECT_EQ(form->OptionsFrame->cbConfirmerImage->isEnabled(),
+              form->FindAction(QStringLiteral("baConfirmerImage")) != nullptr);
 }
