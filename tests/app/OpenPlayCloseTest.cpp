@@ -4,6 +4,7 @@
 #include "FakeQuestions.h"
 #include "MediaMaker.h"
 #include "TestPrinters.h"
+#include "app/TFullscreenForms.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
 #include "app/Tnavframe.h"
@@ -311,6 +312,50 @@ TEST_F(OpenPlayClose, PrivateSetsFillTheSlotsKeepTheVideoAndLeaveNoKeysAtExit)
         EXPECT_EQ(TRegistryHive::ProbeKey(home.HiveFile(), QString::fromLatin1(key)),
                   TRegistryHive::Missing)
             << key;
+}
+
+} // namespace
+
+namespace {
+
+// The frame as a widget shows it: its pixels inside the rectangle the picture takes.
+int ShownBy(TVideoPanel* aPanel, const TVideoMan& aVideo)
+{
+    const QImage all = aPanel->grab().toImage();
+    const QRect picture = aVideo.VideoRect(aPanel->rect());
+    return StripOf(all.copy(picture));
+}
+
+TEST_F(OpenPlayClose, TheVideoPanelFullScreenAndPreviewEachShowTheFrame)
+{
+    Start({clips.dv});
+    ExpectOpened(clips.dv);
+    form->resize(1400, 1000); // the strip's blocks stay wide enough to read
+    Settle();
+    Action<TNopeAction>("naAvanceFrame")->Apply();
+    Settle();
+    ASSERT_EQ(Shown(), 1);
+    EXPECT_EQ(ShownBy(form->videoPanel, *form->vidman), 1);
+
+    auto* full = Action<TCheckAction>("caFullscreen");
+    full->ApplyChecked(true);
+    Settle();
+    EXPECT_TRUE(form->plaque->isVisible());
+    EXPECT_EQ(ShownBy(form->plaque->Panel(), *form->vidman), 1);
+    Screenshot("fullscreen");
+    full->ApplyChecked(false);
+    Settle();
+    EXPECT_FALSE(form->plaque->isVisible());
+
+    auto* preview = Action<TCheckAction>("caPreviewForm");
+    preview->ApplyChecked(true);
+    Settle();
+    EXPECT_TRUE(form->PreviewForm->isVisible());
+    EXPECT_EQ(ShownBy(form->PreviewForm->Panel(), *form->vidman), 1);
+    preview->ApplyChecked(false);
+    Settle();
+    EXPECT_FALSE(form->PreviewForm->isVisible());
+    EXPECT_EQ(ShownBy(form->videoPanel, *form->vidman), 1);
 }
 
 } // namespace
