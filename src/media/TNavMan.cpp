@@ -120,6 +120,7 @@ void TNavMan::NewFile()
 {
     m_origin = 0;
     m_originPending = true;
+    m_seeksLate = false;
     if (m_notifier)
         g_object_set(m_notifier, "origin", gint64(0), nullptr);
 }
@@ -369,7 +370,9 @@ bool TNavMan::LandOn(qint64 aTarget)
         if (FrameIndex(landed) == wanted)
             return true;
     }
-    qint64 back = 0;
+    // A demuxer seen to seek late (MPEG program streams) is aimed from further back at once: its
+    // seek to the target itself may even land past the last key frame of the file.
+    qint64 back = m_seeksLate ? m_prePosition : 0;
     for (int attempt = 0; attempt < 4 && !Aborted(); ++attempt) {
         // Frames before the target are dropped by the frames notifier, which lets them through
         // again at the target: the sink prerolls exactly that frame.
@@ -395,6 +398,17 @@ bool TNavMan::LandOn(qint64 aTarget)
                  end ? gst_message_type_get_name(end) : "time-out or abort");
         if (end == GST_MESSAGE_ASYNC_DONE && FrameIndex(landed) == wanted)
             return true;
+        if (end == GST_MESSAGE_ERROR && !Aborted()) {
+            // A decoder that got no key frame before the end (a seek past the last one) leaves
+            // the pipeline stopped: start it again and aim from further back.
+            GST_INFO("seek ended by an error: the graph starts again");
+            BeginChange();
+            if (!Preroll())
+                return false;
+            m_seeksLate = true;
+            back = back == 0 ? m_prePosition : back * 2;
+            continue;
+        }
         if (end != GST_MESSAGE_ASYNC_DONE) {
             // The target was never reached (the end of a file shorter than it says, an
             // error): show the nearest frame seen.
@@ -404,6 +418,8 @@ bool TNavMan::LandOn(qint64 aTarget)
         }
         // Landed beside it: a demuxer that seeks late, or a decoder a frame early. Aim from
         // further back and let the frames notifier count up to the target.
+        m_seeksLate =
+            m_seeksLate || FrameIndex(landed) > wanted || TessFramesNotifierFrameless(m_notifier);
         back = back == 0 ? m_prePosition : back * 2;
     }
     return false;

@@ -154,6 +154,7 @@ private:
     qint64 m_prePosition = 10'000'000;
     qint64 m_origin = 0;
     bool m_originPending = false;
+    bool m_seeksLate = false; // the demuxer of this file lands after the target
     qint64 m_rangeStart = 0;
     qint64 m_rangeEnd = kNoEnd;
     qint64 m_totalDuration = 0;
