@@ -402,11 +402,13 @@ bool TNavMan::LandOn(qint64 aTarget)
             // A decoder that got no key frame before the end (a seek past the last one) leaves
             // the pipeline stopped: start it again and aim from further back.
             GST_INFO("seek ended by an error: the graph starts again");
-            BeginChange();
-            if (!Preroll())
-                return false;
             m_seeksLate = true;
             back = back == 0 ? m_prePosition : back * 2;
+            BeginChange();
+            // Not back to where it failed: to where the next try starts.
+            SetPositionToRestore(qMax<qint64>(0, aim - back) + m_origin);
+            if (!Preroll())
+                return false;
             continue;
         }
         if (end != GST_MESSAGE_ASYNC_DONE) {

@@ -11,6 +11,7 @@
 #include "media/gst/TPipelineBus.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -173,6 +174,23 @@ TEST_F(Navigation, Mpeg2ProgramStreamLandsOnEveryFrame)
     Open(MediaMaker::Mpeg2Program(dir.path(), 75));
     LandsOnEveryFrame(50, 100);
 }
+
+// A first seek to the target itself lands after the last key frame of a program stream: the
+// decoder then fails. Each is the first seek of a fresh open, so many frames from the end.
+class NavigationNearTheEnd : public Navigation, public ::testing::WithParamInterface<int> {};
+
+TEST_P(NavigationNearTheEnd, Mpeg2LandsOnItsFirstSeek)
+{
+    Open(MediaMaker::Mpeg2Program(dir.path(), 250));
+    const int k = FrameCount() - GetParam();
+    QElapsedTimer t;
+    t.start();
+    nav.PreciseSeekTo(Frame(k));
+    EXPECT_EQ(picture.Shown(), k);
+    EXPECT_LT(t.elapsed(), 5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(FramesFromTheEnd, NavigationNearTheEnd, ::testing::Values(21, 8, 3));
 
 TEST_F(Navigation, NtscRateLandsOnEveryFrame)
 {
