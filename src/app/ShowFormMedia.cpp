@@ -9,6 +9,7 @@
 #include "actions/ShortCut.h"
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 #include "base/TBatchRun.h"
 #include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
@@ -281,6 +282,15 @@ bool TShowForm::OpenNow(const QString& aFileName)
     srtlab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".srt"))));
     moddlab->setVisible(QFileInfo::exists(aFileName + QStringLiteral(".modd")));
     LayoutPanels();
+    // The number first, so that the name shown is the one the next grab writes; the thumbnail
+    // of the previous video goes.
+    if (baRAZWhenOpenFile->Value())
+        iaNextNum->SetValue(1);
+    RefreshImageName();
+    ClearThumbnail();
+    if (hasVideo && VideoRect.width() > 0 && VideoRect.height() > 0)
+        m_savedSize = VideoRect.size();
+    PlaceThumbnail();
     return hasVideo || hasAudio;
 }
 
@@ -302,6 +312,7 @@ void TShowForm::closefile()
     navframe->hide();
     DisableVideoCommands();
     DisableAudioCommands();
+    ClearThumbnail();
     EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
     videoPanel->Refresh();
 }

@@ -17,6 +17,8 @@
 #include "app/Tnavframe.h"
 
 #include "actions/ActionColors.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
 #include "files/TFichierMan.h"
@@ -333,6 +335,7 @@ void TShowForm::BindActions()
     };
     BindMedia();
     BindFiles();
+    BindGrab();
     BindOptions();
     BindPrivate(Need<TWidestringAction>("waPrivateFolder"),
                 Need<TBooleanAction>("baUsePrivateFilters"));
@@ -516,7 +519,8 @@ void TShowForm::TntFormResize()
 
 bool TShowForm::eventFilter(QObject* aWatched, QEvent* aEvent)
 {
-    if (TitleClicked(aWatched, aEvent) || TextBoxFocus(aWatched, aEvent))
+    if (TitleClicked(aWatched, aEvent) || TextBoxFocus(aWatched, aEvent) ||
+        GrabClicked(aWatched, aEvent))
         return true;
     if (aEvent->type() == QEvent::Resize) {
         if (aWatched == m_client && m_resizeBound)
@@ -541,3 +545,9 @@ void TShowForm::BuildButtonBar()
 {
     m_separators = FillButtonBar(*barUnique, [this](const QString& id) { return FindAction(id); });
 }
+
+// The grab binds its actions in its own file.
+template TNopeAction* TShowForm::Need<TNopeAction>(const char*);
+template TBooleanAction* TShowForm::Need<TBooleanAction>(const char*);
+template TIntegerAction* TShowForm::Need<TIntegerAction>(const char*);
+template TWidestringAction* TShowForm::Need<TWidestringAction>(const char*);

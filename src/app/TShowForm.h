@@ -5,6 +5,9 @@
 #include <QRect>
 
 #include "app/TScreenSaverInhibit.h"
+#include "grab/TDeinterlacer.h"
+
+#include <QImage>
 #include <QStringList>
 
 #include <memory>
@@ -136,6 +139,23 @@ public:
     Tplaque* plaque;
     TPreviewForm* PreviewForm;
 
+    // The grab: the next image's name, the frame taken from the renderer, the image saved from
+    // it and the thumbnail panel that shows it.
+    void RefreshImageName();
+    void ComputeImageSizes(int a, int b);
+    void CaptureCurrentFrame();
+    void GrabFrame();
+    void ConfirmAndSave();
+    bool SaveImage();
+    void PlaceThumbnail();
+    void ClearThumbnail();
+    void panelImageClick();
+    const QString& NextImagePath() const { return m_nextImagePath; }
+    const QString& NumberText() const { return m_numberText; }
+    const QImage& GrabbedFrame() const { return m_grabbed; }
+    const QImage& SavedImage() const { return m_saved; }
+    QSize SavedSize() const { return m_savedSize; }
+
     // Window state.
     QRect VideoRect{0, 0, 0, 0}; // where the picture is drawn inside videoPanel
     bool IntervalStop = false;
@@ -153,6 +173,9 @@ private:
     void CreateFileManager();
     void BindFiles();
     void BindOptions();
+    void BindGrab();
+    bool GrabClicked(QObject* aWatched, QEvent* aEvent);
+    void SnapNameLook(int aLook);
     void BindPrivate(TWidestringAction* aFolder, TBooleanAction* aUse);
     void SwitchPrivate(bool aOn);
     void RefreshPrivateSettings(const QString& aFolder);
@@ -200,6 +223,30 @@ private:
     TCheckAction* caPlay = nullptr;
     TCheckAction* caFullscreen = nullptr;
     TCheckAction* caPreviewForm = nullptr;
+
+    TNopeAction* naGrab = nullptr;
+    TNopeAction* naCopy = nullptr;
+    TBooleanAction* baSauverQuandClic = nullptr;
+    TBooleanAction* baConfirmerImage = nullptr;
+    TBooleanAction* baImageDeinterlacer = nullptr;
+    TWidestringAction* waDossierSave = nullptr;
+    TWidestringAction* waDefaultRacine = nullptr;
+    TIntegerAction* iaNomFichierImage = nullptr;
+    TBooleanAction* baLimiterLongueur = nullptr;
+    TIntegerAction* iaRacineLength = nullptr;
+    TIntegerAction* iaImageAjouter = nullptr;
+    TIntegerAction* iaNextNum = nullptr;
+    TIntegerAction* iaDigits = nullptr;
+    TIntegerAction* iaImageExtension = nullptr;
+    TIntegerAction* iaJpegCompressionQuality = nullptr;
+    TBooleanAction* baRAZWhenOpenFile = nullptr;
+    QString m_nextImagePath;
+    QString m_numberText;
+    QImage m_grabbed;
+    QImage m_saved;
+    QSize m_frameSize;
+    QSize m_savedSize;
+    TDeinterlacer m_deinterlacer;
 
     QString m_currentVideo;
     // openfile and closefile turn the event loop: one at a time, the latest request waits.

@@ -1,0 +1,339 @@
+// The grab: the next image's name in the bottom bar, the frame taken from the renderer, its
+// saved copy at the picture's aspect, the overwrite question and the thumbnail panel.
+#include "app/TExtraireFrame.h"
+#include "app/TShowForm.h"
+#include "app/TVideoPanel.h"
+#include "app/Tnavframe.h"
+
+#include "actions/TCheckAction.h"
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
+#include "files/ShowInFileManager.h"
+#include "files/TUserQuestions.h"
+#include "grab/ImageFiles.h"
+#include "grab/ImageNames.h"
+#include "grab/SavedImageSize.h"
+#include "media/TNavMan.h"
+#include "media/TVideoMan.h"
+#include "media/core/FormatPosition.h"
+#include "ui/UserMessages.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+enum { lookEmpty, lookNotSaved, lookSaved };
+
+// While playing, the frame taken must be one drawn after the latest text change; a renderer
+// that draws nothing more (end of file) must not hold the window forever.
+constexpr int kDrawnWaitMs = 500;
+
+QString PicturesFolder()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+void TShowForm::BindGrab()
+{
+    naGrab = Need<TNopeAction>("naGrab");
+    naCopy = Need<TNopeAction>("naCopy");
+    baSauverQuandClic = Need<TBooleanAction>("baSauverQuandClic");
+    baConfirmerImage = Need<TBooleanAction>("baConfirmerImage");
+    baImageDeinterlacer = Need<TBooleanAction>("baImageDeinterlacer");
+    waDossierSave = Need<TWidestringAction>("waDossierSave");
+    waDefaultRacine = Need<TWidestringAction>("waDefaultRacine");
+    iaNomFichierImage = Need<TIntegerAction>("iaNomFichierImage");
+    baLimiterLongueur = Need<TBooleanAction>("baLimiterLongueur");
+    iaRacineLength = Need<TIntegerAction>("iaRacineLength");
+    iaImageAjouter = Need<TIntegerAction>("iaImageAjouter");
+    iaNextNum = Need<TIntegerAction>("iaNextNum");
+    iaDigits = Need<TIntegerAction>("iaDigits");
+    iaImageExtension = Need<TIntegerAction>("iaImageExtension");
+    iaJpegCompressionQuality = Need<TIntegerAction>("iaJpegCompressionQuality");
+    baRAZWhenOpenFile = Need<TBooleanAction>("baRAZWhenOpenFile");
+
+    waDossierSave->OnDefault = [](QString& v) {
+        v = PicturesFolder();
+        return true;
+    };
+    waDossierSave->DefaultValue = PicturesFolder();
+    m_numberText = FormatNumber(iaNextNum->Value(), iaDigits->Value());
+
+    const auto refresh = [this] { RefreshImageName(); };
+    waDossierSave->OnBeforeApply = [refresh](const QString&) { refresh(); };
+    waDefaultRacine->OnBeforeApply = [refresh](const QString&) { refresh(); };
+    for (TIntegerAction* a : {iaNomFichierImage, iaRacineLength, iaImageAjouter, iaImageExtension})
+        a->OnBeforeApply = [refresh](const qint32&) { refresh(); };
+    baLimiterLongueur->OnBeforeApply = [refresh](const bool&) { refresh(); };
+    iaDigits->OnBeforeApply = [this](const qint32& v) {
+        m_numberText = FormatNumber(iaNextNum->Value(), v);
+        RefreshImageName();
+    };
+    // The path keeps the number just saved until the next grab or naming change.
+    iaNextNum->OnBeforeApply = [this](const qint32& v) {
+        m_numberText = FormatNumber(v, iaDigits->Value());
+    };
+    Need<TNopeAction>("naBmpExtension")->OnBeforeApply = [this] { iaImageExtension->SetValue(0); };
+    Need<TNopeAction>("naJpegExtension")->OnBeforeApply = [this] { iaImageExtension->SetValue(1); };
+    Need<TNopeAction>("naAjouterTimeStamp")->OnBeforeApply = [this] {
+        iaImageAjouter->SetValue(0);
+    };
+    Need<TNopeAction>("naAjouterNumero")->OnBeforeApply = [this] { iaImageAjouter->SetValue(1); };
+
+    naGrab->OnBeforeApply = [this] {
+        if (iaPanneauActif->Value() != 2)
+            m_panelCommands[2]->Apply();
+        GrabFrame();
+        ConfirmAndSave();
+        ExtraireFrame->Bevel3->hide();
+    };
+    naCopy->OnBeforeApply = [this] {
+        GrabFrame();
+        QGuiApplication::clipboard()->setImage(m_grabbed);
+    };
+
+    QFont bold = ImageLab->font();
+    bold.setBold(true);
+    ImageLab->setFont(bold);
+    ImageLab->setToolTip(
+        QStringLiteral("Prochaine image enregistrée.\r\n"
+                       "Cliquez dessus pour accéder au dossier qui la contiendra."));
+    for (QObject* o :
+         {static_cast<QObject*>(panelImage), static_cast<QObject*>(ImageLab),
+          static_cast<QObject*>(videoPanel), static_cast<QObject*>(ExtraireFrame->Image),
+          static_cast<QObject*>(ExtraireFrame->labsnapname)})
+        o->installEventFilter(this);
+    ClearThumbnail();
+}
+
+bool TShowForm::GrabClicked(QObject* aWatched, QEvent* aEvent)
+{
+    if (aEvent->type() != QEvent::MouseButtonPress || !naGrab)
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(aEvent);
+    if (aWatched == videoPanel) {
+        if (mouse->button() != Qt::LeftButton || (caSliders && caSliders->Checked()))
+            return false;
+        TNopeAction* what = baSauverQuandClic->Value() ? naGrab : naCopy;
+        if (what->Enabled())
+            what->Apply();
+        return false;
+    }
+    if (aWatched == panelImage || aWatched == ImageLab) {
+        panelImageClick();
+        return true;
+    }
+    if (aWatched == ExtraireFrame->Image) {
+        const QString at = ExtraireFrame->SnapLab->text();
+        if (!at.isEmpty()) {
+            if (NavMan->waStrPosition)
+                NavMan->waStrPosition->SetValue(at);
+            else
+                NavMan->SeekToText(at);
+        }
+        return true;
+    }
+    if (aWatched == ExtraireFrame->labsnapname) {
+        ConfirmAndSave();
+        return true;
+    }
+    return false;
+}
+
+void TShowForm::RefreshImageName()
+{
+    if (!waDossierSave || !iaDigits)
+        return; // appliers run while the window binds its actions
+    TImageNameSettings s;
+    s.folder = waDossierSave->Value();
+    s.rootSource = iaNomFichierImage->Value();
+    s.fixedRoot = waDefaultRacine->Value();
+    s.limitLength = baLimiterLongueur->Value();
+    s.rootLength = iaRacineLength->Value();
+    s.suffixKind = iaImageAjouter->Value();
+    s.nextNumber = iaNextNum->Value();
+    s.digits = iaDigits->Value();
+    s.extension = iaImageExtension->Value();
+    const QString position =
+        vidman->Source() ? FormatPosition(NavMan->FrameDuration(), NavMan->CurrentPosition())
+                         : FormatPosition(NavMan->FrameDuration(), 0);
+    m_nextImagePath = ::NextImagePath(s, m_currentVideo, position, m_nextImagePath);
+    ImageLab->setText(m_nextImagePath);
+    ImageLab->setStyleSheet(ImageFileExists(m_nextImagePath) ? QStringLiteral("color: #008000")
+                                                             : QStringLiteral("color: #800000"));
+}
+
+void TShowForm::panelImageClick()
+{
+    TImageNameSettings s;
+    s.rootSource = iaNomFichierImage->Value();
+    s.fixedRoot = waDefaultRacine->Value();
+    s.limitLength = baLimiterLongueur->Value();
+    s.rootLength = iaRacineLength->Value();
+    const TImageClickTarget target = ImageClickTarget(
+        m_nextImagePath, ImageFolder(waDossierSave->Value()), ImageRoot(s, m_currentVideo));
+    if (target.kind == TImageClickTarget::ShowFile)
+        ShowInFileManager(target.path);
+    else if (target.kind == TImageClickTarget::OpenFolder)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(target.path));
+}
+
+void TShowForm::ComputeImageSizes(int a, int b)
+{
+    m_savedSize = SavedImageSize(a, b, m_frameSize);
+}
+
+void TShowForm::CaptureCurrentFrame()
+{
+    if (vidman->Source()) {
+        if (vidman->GetCurrentImage(m_grabbed))
+            m_frameSize = m_grabbed.size();
+    } else {
+        m_frameSize = QSize(0, 0);
+    }
+    const QSize aspect = vidman->Aspect();
+    ComputeImageSizes(aspect.width(), aspect.height());
+}
+
+void TShowForm::GrabFrame()
+{
+    if (caPlay && caPlay->Checked()) {
+        QElapsedTimer waited;
+        waited.start();
+        while (vidman->FramesDrawn() == vidman->NotedFramesDrawn() && caPlay->Checked() &&
+               waited.elapsed() < kDrawnWaitMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    RefreshImageName();
+    CaptureCurrentFrame();
+    if (baImageDeinterlacer->Value())
+        m_deinterlacer.Deinterlace(m_grabbed, m_grabbed);
+    if (m_grabbed.height() <= 0)
+        return;
+    m_saved = m_grabbed.scaled(m_savedSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                  .convertToFormat(QImage::Format_RGB32);
+    ExtraireFrame->labImagetteTaille->setText(
+        QStringLiteral("%1 x %2").arg(m_savedSize.width()).arg(m_savedSize.height()));
+    ExtraireFrame->Image->setPixmap(QPixmap::fromImage(m_saved));
+    ExtraireFrame->SnapLab->setText(navframe->CurrentEdit->text());
+    ExtraireFrame->labsnapname->setText(QFileInfo(m_nextImagePath).fileName());
+    SnapNameLook(lookNotSaved);
+    PlaceThumbnail();
+}
+
+void TShowForm::SnapNameLook(int aLook)
+{
+    QLabel* name = ExtraireFrame->labsnapname;
+    QPalette pal = name->palette();
+    switch (aLook) {
+    case lookEmpty:
+        pal.setColor(QPalette::Window, ExtraireFrame->palette().color(QPalette::Window));
+        name->setToolTip(QString());
+        name->unsetCursor();
+        break;
+    case lookNotSaved:
+        pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+        name->setToolTip(QStringLiteral("Cette image n'a pas encore été enregistrée\r\n"
+                                        "Cliquez sur ce label pour l'enregistrer"));
+        name->setCursor(Qt::PointingHandCursor);
+        break;
+    default:
+        pal.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xC0));
+        name->setToolTip(QStringLiteral("Cette image a déjà été enregistrée"));
+        name->unsetCursor();
+        break;
+    }
+    name->setPalette(pal);
+}
+
+void TShowForm::ConfirmAndSave()
+{
+    if (baConfirmerImage->Value() && ImageFileExists(m_nextImagePath)) {
+        const QString text = QStringLiteral("Le fichier %1 existe déjà. Voulez-vous le "
+                                            "remplacer?\r\n\r\nCliquez sur \"Oui à Tous\" pour "
+                                            "ne plus être interrogé.")
+                                 .arg(m_nextImagePath);
+        switch (UserQuestions().YesNoCancelYesToAll(this, text)) {
+        case TAnswer::Yes:
+            SaveImage();
+            break;
+        case TAnswer::YesToAll:
+            baConfirmerImage->SetValue(false);
+            SaveImage();
+            break;
+        case TAnswer::No:
+            break;
+        case TAnswer::Cancel:
+            IntervalStop = true;
+            break;
+        }
+        return;
+    }
+    SaveImage();
+}
+
+bool TShowForm::SaveImage()
+{
+    const TImageFileFormat format =
+        iaImageExtension->Value() != 0 ? TImageFileFormat::Jpeg : TImageFileFormat::Bmp;
+    QString error;
+    if (!SaveImageFile(m_saved, m_nextImagePath, format, iaJpegCompressionQuality->Value(),
+                       error)) {
+        WarnUser(this, error);
+        return false;
+    }
+    SnapNameLook(lookSaved);
+    iaNextNum->SetValue(iaNextNum->Value() + 1);
+    return true;
+}
+
+void TShowForm::PlaceThumbnail()
+{
+    TExtraireFrame* f = ExtraireFrame;
+    const QRect inner = f->rect().adjusted(12, 12, -12, -12);
+    QRect image = inner;
+    if (m_savedSize.width() > 0 && m_savedSize.height() > 0) {
+        QSize fitted = m_savedSize.scaled(inner.size(), Qt::KeepAspectRatio);
+        image = QRect(QPoint(0, 0), fitted);
+        image.moveCenter(inner.center());
+    }
+    f->Image->setGeometry(image);
+    f->labsnapname->setGeometry(image.left(), image.bottom() + 1, image.width(),
+                                f->labsnapname->height());
+    f->SnapLab->move(f->SnapLab->x(), image.top() - 34);
+    f->Bevel1->move(f->Bevel1->x(), image.top() - 42);
+    f->Bevel3->setGeometry(image);
+    HideActivePanel();
+    iaPanneauActif->SetValue(2);
+    f->labImagetteTaille->move(image.left(), image.top() - 12);
+    f->labImagetteTaille->adjustSize();
+}
+
+void TShowForm::ClearThumbnail()
+{
+    TExtraireFrame* f = ExtraireFrame;
+    f->Image->clear();
+    f->labImagetteTaille->clear();
+    f->labsnapname->clear();
+    f->SnapLab->clear();
+    SnapNameLook(lookEmpty);
+    f->Bevel3->show();
+    f->Bevel3->raise();
+}

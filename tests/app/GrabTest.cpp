@@ -1,0 +1,266 @@
+// The grab in the main window with a real DV clip: F5 writes the named image at the picture's
+// aspect, the file holds the frame on screen, the number advances only on a save, the overwrite
+// question's four answers, the clipboard copy at the native size and a save that fails.
+#include "FakeQuestions.h"
+#include "MediaMaker.h"
+#include "TestPrinters.h"
+#include "app/TExtraireFrame.h"
+#include "app/TShowForm.h"
+#include "app/TVideoPanel.h"
+
+#include "actions/TNopeAction.h"
+#include "actions/ValueActions.h"
+#include "base/TBatchRun.h"
+#include "files/TFichierMan.h"
+#include "media/TVideoMan.h"
+#include "prefs/TDravikPreferences.h"
+#include <TestDirs.h>
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TSaveAnswer : public TPrefsQuestion {
+public:
+    std::optional<TSavePreferences> AskSaveMode(const QString&) override { return spRegistre; }
+    void Warn(const QString&) override {}
+};
+
+int StripOf(const QImage& aImage)
+{
+    const QImage rgb = aImage.convertToFormat(QImage::Format_RGB32);
+    return MediaMaker::ReadStrip(rgb.constBits(), int(rgb.bytesPerLine()), rgb.width(),
+                                 rgb.height());
+}
+
+class DvClip {
+public:
+    static const DvClip& Get()
+    {
+        static DvClip clip;
+        return clip;
+    }
+    QString dv;
+
+private:
+    DvClip() { dv = MediaMaker::DvType2Avi(m_dir.path(), 25); }
+    QTemporaryDir m_dir;
+};
+
+class Grab : public ::testing::Test {
+protected:
+    TTestConfigHome home;
+    TSaveAnswer answer;
+    TFakeQuestions questions;
+    QTemporaryDir images;
+    std::unique_ptr<TShowForm> form;
+    TUserQuestions* previous = nullptr;
+
+    void SetUp() override { previous = SetUserQuestions(&questions); }
+    void TearDown() override
+    {
+        if (form) {
+            form->close();
+            form.reset();
+        }
+        SetUserQuestions(previous);
+    }
+    void Start()
+    {
+        form = std::make_unique<TShowForm>(&answer);
+        form->gp->SetProgramFolder(home.Path());
+        form->gp->SetHiveFile(home.HiveFile());
+        form->ficman->SetQuestions(&questions);
+        form->Switch->Arguments = {DvClip::Get().dv};
+        form->show();
+        form->resize(1400, 1000);
+        Settle(400);
+        Action<TNopeAction>("naAjouterNumero")->Apply();
+        Int("iaNextNum")->SetValue(1);
+        Text("waDossierSave")->SetValue(images.path());
+        ASSERT_EQ(form->CurrentVideo(), DvClip::Get().dv);
+    }
+    static void Settle(int aMs = 150)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < aMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    template <class A> A* Action(const char* aId)
+    {
+        return qobject_cast<A*>(form->FindAction(QString::fromLatin1(aId)));
+    }
+    TIntegerAction* Int(const char* aId) { return Action<TIntegerAction>(aId); }
+    TBooleanAction* Bool(const char* aId) { return Action<TBooleanAction>(aId); }
+    TWidestringAction* Text(const char* aId) { return Action<TWidestringAction>(aId); }
+    void Apply(const char* aId)
+    {
+        Action<TNopeAction>(aId)->Apply();
+        Settle();
+    }
+    QString Image(const char* aName) const
+    {
+        return QDir(images.path()).filePath(QString::fromLatin1(aName));
+    }
+    void StepTo(int aFrame)
+    {
+        for (int i = 0; i < aFrame; ++i)
+            Apply("naAvanceFrame");
+    }
+    void Screenshot(const char* aName)
+    {
+        const QString dir = QStringLiteral(TESS_SCREENSHOT_DIR);
+        QDir().mkpath(dir);
+        form->grab().save(QDir(dir).filePath(QString::fromLatin1(aName) + u".png"));
+    }
+};
+
+} // namespace
+
+TEST_F(Grab, F5SavesTheFrameOnScreenAtThePicturesAspect)
+{
+    Start();
+    StepTo(3);
+    EXPECT_EQ(form->ImageLab->text(), Image("Tessarine_001.bmp"));
+    Apply("naGrab");
+    const QImage first(Image("Tessarine_001.bmp"));
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.size(), QSize(720, 540));
+    EXPECT_EQ(StripOf(first), 3);
+    EXPECT_EQ(Int("iaNextNum")->Value(), 2);
+    EXPECT_EQ(form->ExtraireFrame->labImagetteTaille->text(), QStringLiteral("720 x 540"));
+    EXPECT_EQ(form->ExtraireFrame->labsnapname->text(), QStringLiteral("Tessarine_001.bmp"));
+    EXPECT_FALSE(form->ExtraireFrame->SnapLab->text().isEmpty());
+    EXPECT_TRUE(form->ExtraireFrame->isVisible());
+    EXPECT_FALSE(form->ExtraireFrame->Bevel3->isVisible());
+    Screenshot("grab-4x3");
+
+    Int("iaForcerAspectRatio")->SetValue(2);
+    Settle();
+    Apply("naAvanceFrame");
+    Apply("naGrab");
+    const QImage wide(Image("Tessarine_002.bmp"));
+    ASSERT_FALSE(wide.isNull());
+    EXPECT_EQ(wide.size(), QSize(720, 405));
+    EXPECT_EQ(StripOf(wide), 4);
+    EXPECT_EQ(form->ExtraireFrame->labImagetteTaille->text(), QStringLiteral("720 x 405"));
+    EXPECT_EQ(Int("iaNextNum")->Value(), 3);
+    Screenshot("grab-16x9");
+
+    // The copy keeps the native size and neither saves nor counts.
+    Apply("naCopy");
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(720, 576));
+    EXPECT_EQ(StripOf(copied), 4);
+    EXPECT_EQ(Int("iaNextNum")->Value(), 3);
+    EXPECT_FALSE(QFile::exists(Image("Tessarine_003.bmp")));
+}
+
+TEST_F(Grab, JpegOrBmpAndAClickOnTheVideoCopiesOrSaves)
+{
+    Start();
+    Apply("naJpegExtension");
+    EXPECT_EQ(Int("iaImageExtension")->Value(), 1);
+    StepTo(2);
+    Apply("naGrab");
+    QImageReader jpeg(Image("Tessarine_001.jpg"));
+    EXPECT_EQ(jpeg.format(), "jpeg");
+    const QImage saved = jpeg.read();
+    EXPECT_EQ(saved.size(), QSize(720, 540));
+    EXPECT_EQ(StripOf(saved), 2);
+    Apply("naBmpExtension");
+
+    // A click copies when saving is off, and saves when it is on.
+    Bool("baSauverQuandClic")->SetValue(false);
+    const QPointF at(form->videoPanel->width() / 2.0, form->videoPanel->height() / 2.0);
+    const auto click = [&] {
+        QMouseEvent press(QEvent::MouseButtonPress, at, form->videoPanel->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->videoPanel, &press);
+        Settle();
+    };
+    click();
+    EXPECT_EQ(Int("iaNextNum")->Value(), 2);
+    EXPECT_FALSE(QFile::exists(Image("Tessarine_002.bmp")));
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(720, 576));
+    // The copied grab is saved by a click on its name.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->ExtraireFrame->labsnapname, &press);
+    EXPECT_TRUE(QFile::exists(Image("Tessarine_002.bmp")));
+    EXPECT_EQ(Int("iaNextNum")->Value(), 3);
+    Bool("baSauverQuandClic")->SetValue(true);
+    click();
+    EXPECT_TRUE(QFile::exists(Image("Tessarine_003.bmp")));
+    EXPECT_EQ(Int("iaNextNum")->Value(), 4);
+}
+
+TEST_F(Grab, TheOverwriteQuestionsFourAnswers)
+{
+    Start();
+    Bool("baConfirmerImage")->SetValue(true);
+    Apply("naGrab");
+    ASSERT_TRUE(QFile::exists(Image("Tessarine_001.bmp")));
+    EXPECT_TRUE(questions.Asked.isEmpty());
+    const auto again = [&](TAnswer aAnswer) {
+        Int("iaNextNum")->SetValue(1);
+        questions.Answers = {aAnswer};
+        Apply("naGrab");
+    };
+
+    again(TAnswer::No);
+    ASSERT_EQ(questions.Asked.size(), 1);
+    EXPECT_EQ(questions.Asked[0].Buttons, TQuestionButtons::YesNoCancelYesToAll);
+    EXPECT_EQ(questions.Asked[0].Text,
+              QStringLiteral("Le fichier %1 existe déjà. Voulez-vous le remplacer?\r\n\r\n"
+                             "Cliquez sur \"Oui à Tous\" pour ne plus être interrogé.")
+                  .arg(Image("Tessarine_001.bmp")));
+    EXPECT_EQ(Int("iaNextNum")->Value(), 1);
+
+    form->IntervalStop = false;
+    again(TAnswer::Cancel);
+    EXPECT_TRUE(form->IntervalStop);
+    EXPECT_EQ(Int("iaNextNum")->Value(), 1);
+
+    again(TAnswer::Yes);
+    EXPECT_EQ(Int("iaNextNum")->Value(), 2);
+    EXPECT_TRUE(Bool("baConfirmerImage")->Value());
+
+    again(TAnswer::YesToAll);
+    EXPECT_EQ(Int("iaNextNum")->Value(), 2);
+    EXPECT_FALSE(Bool("baConfirmerImage")->Value());
+    Int("iaNextNum")->SetValue(1);
+    Apply("naGrab");
+    EXPECT_EQ(questions.Asked.size(), 4); // no question once switched off
+    EXPECT_EQ(Int("iaNextNum")->Value(), 2);
+}
+
+TEST_F(Grab, ASaveThatFailsKeepsTheNumber)
+{
+    Start();
+    const QString notAFolder = Image("plain-file");
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    Text("waDossierSave")->SetValue(notAFolder);
+    TBatchRun::SetActive(true); // the warning goes to the standard error, not a box
+    Apply("naGrab");
+    const int status = TBatchRun::ExitStatus();
+    TBatchRun::SetActive(false);
+    TBatchRun::Reset();
+    EXPECT_NE(status, 0);
+    EXPECT_EQ(Int("iaNextNum")->Value(), 1);
+    EXPECT_EQ(form->ExtraireFrame->labsnapname->text(), QStringLiteral("Tessarine_001.bmp"));
+}
