@@ -317,8 +317,9 @@ void TShowForm::PlaceThumbnail()
     f->Image->setGeometry(image);
     f->labsnapname->setGeometry(image.left(), image.bottom() + 1, image.width(),
                                 f->labsnapname->height());
-    f->SnapLab->move(f->SnapLab->x(), image.top() - 34);
-    f->Bevel1->move(f->Bevel1->x(), image.top() - 42);
+    f->SnapLab->setGeometry(inner.left() + 2, image.top() - 34, inner.width() - 4,
+                            f->SnapLab->height());
+    f->Bevel1->setGeometry(inner.left(), image.top() - 42, inner.width(), f->Bevel1->height());
     f->Bevel3->setGeometry(image);
     HideActivePanel();
     iaPanneauActif->SetValue(2);

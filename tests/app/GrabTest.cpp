@@ -8,6 +8,7 @@
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
 
+#include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 #include "base/TBatchRun.h"
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
@@ -263,4 +265,73 @@ TEST_F(Grab, ASaveThatFailsKeepsTheNumber)
     EXPECT_NE(status, 0);
     EXPECT_EQ(Int("iaNextNum")->Value(), 1);
     EXPECT_EQ(form->ExtraireFrame->labsnapname->text(), QStringLiteral("Tessarine_001.bmp"));
+}
+
+TEST_F(Grab, TheThumbnailSeeksBackAndGoesWithItsVideo)
+{
+    Start();
+    Bool("baImageDeinterlacer")->SetValue(true);
+    StepTo(5);
+    Apply("naGrab");
+    TExtraireFrame* panel = form->ExtraireFrame;
+    EXPECT_EQ(panel->SnapLab->text(), QStringLiteral("0:00:00:05"));
+    EXPECT_EQ(StripOf(QImage(Image("Tessarine_001.bmp"))), 5);
+    StepTo(3);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel->Image, &press);
+    Settle(300);
+    QImage shown;
+    ASSERT_TRUE(form->vidman->GetCurrentImage(shown));
+    EXPECT_EQ(StripOf(shown), 5);
+
+    // Reopening the video drops the thumbnail of the grab made before; closing does too.
+    form->openfile(DvClip::Get().dv);
+    Settle();
+    EXPECT_TRUE(panel->SnapLab->text().isEmpty());
+    EXPECT_TRUE(panel->labsnapname->text().isEmpty());
+    EXPECT_TRUE(panel->Bevel3->isVisible());
+    EXPECT_EQ(Int("iaNextNum")->Value(), 1);
+    Apply("naGrab");
+    EXPECT_FALSE(panel->SnapLab->text().isEmpty());
+    form->closefile();
+    Settle();
+    EXPECT_TRUE(panel->SnapLab->text().isEmpty());
+    EXPECT_TRUE(panel->labImagetteTaille->text().isEmpty());
+    EXPECT_TRUE(panel->Image->pixmap().isNull());
+}
+
+TEST_F(Grab, TheBottomBarShowsTheNextNameAndWhetherItExists)
+{
+    Start();
+    StepTo(5);
+    Apply("naAjouterTimeStamp");
+    const QString stamped = Image("Tessarine_0.00.00.05.bmp");
+    EXPECT_EQ(form->ImageLab->text(), stamped);
+    EXPECT_TRUE(form->ImageLab->styleSheet().contains(QStringLiteral("#800000")));
+    Apply("naGrab");
+    EXPECT_TRUE(QFile::exists(stamped));
+    Apply("naBmpExtension"); // any naming change rebuilds the name
+    EXPECT_TRUE(form->ImageLab->styleSheet().contains(QStringLiteral("#008000")));
+
+    Int("iaNomFichierImage")->SetValue(1);
+    Apply("naAjouterNumero");
+    const QString video = QFileInfo(DvClip::Get().dv).completeBaseName();
+    EXPECT_EQ(form->ImageLab->text(), QDir(images.path()).filePath(video + u"_002.bmp"));
+    Bool("baLimiterLongueur")->SetValue(true);
+    Int("iaRacineLength")->SetValue(2);
+    EXPECT_EQ(QFileInfo(form->ImageLab->text()).fileName(), video.left(2) + u"_002.bmp");
+}
+
+TEST_F(Grab, WhilePlayingTheGrabStillTakesAFrame)
+{
+    Start();
+    auto* play = Action<TCheckAction>("caPlay");
+    play->ApplyChecked(true);
+    Settle(200);
+    Apply("naGrab");
+    play->ApplyChecked(false);
+    const QImage saved(Image("Tessarine_001.bmp"));
+    EXPECT_EQ(saved.size(), QSize(720, 540));
+    EXPECT_GE(StripOf(saved), 0);
 }
