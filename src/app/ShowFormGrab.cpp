@@ -27,6 +27,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QStandardPaths>
@@ -108,6 +110,23 @@ void TShowForm::BindGrab()
         GrabFrame();
         QGuiApplication::clipboard()->setImage(m_grabbed);
     };
+
+    // "Images > Désentrelacer" flips the option; it sits before the image settings' item.
+    for (QAction* top : menuBar()->actions()) {
+        QMenu* images = top->menu();
+        if (!images || top->text() != u"Images")
+            continue;
+        QAction* before = m_panelCommands[1]->Action();
+        auto* item = new QAction(QStringLiteral("Désentrelacer"), images);
+        item->setObjectName(QStringLiteral("miDesentrelacer"));
+        item->setCheckable(true);
+        item->setToolTip(QStringLiteral("Désentrelacer les images extraites."));
+        images->insertAction(images->actions().contains(before) ? before : nullptr, item);
+        connect(item, &QAction::triggered, this,
+                [this] { baImageDeinterlacer->SetValue(!baImageDeinterlacer->Value()); });
+        connect(images, &QMenu::aboutToShow, item,
+                [this, item] { item->setChecked(baImageDeinterlacer->Value()); });
+    }
 
     QFont bold = ImageLab->font();
     bold.setBold(true);

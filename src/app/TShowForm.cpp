@@ -86,6 +86,7 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
     CreateComponents();
     BindActions();
     BuildMenus();
+    BindGrab();
     BuildButtonBar();
     TntFormCreate();
 }
@@ -335,7 +336,6 @@ void TShowForm::BindActions()
     };
     BindMedia();
     BindFiles();
-    BindGrab();
     BindOptions();
     BindPrivate(Need<TWidestringAction>("waPrivateFolder"),
                 Need<TBooleanAction>("baUsePrivateFilters"));

@@ -17,6 +17,7 @@
 #include "prefs/TDravikPreferences.h"
 #include <TestDirs.h>
 
+#include <QAction>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
@@ -334,4 +335,16 @@ TEST_F(Grab, WhilePlayingTheGrabStillTakesAFrame)
     const QImage saved(Image("Tessarine_001.bmp"));
     EXPECT_EQ(saved.size(), QSize(720, 540));
     EXPECT_GE(StripOf(saved), 0);
+}
+
+TEST_F(Grab, TheImagesMenuFlipsDeinterlacing)
+{
+    Start();
+    auto* item = form->findChild<QAction*>(QStringLiteral("miDesentrelacer"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(Bool("baImageDeinterlacer")->Value());
+    item->trigger();
+    EXPECT_TRUE(Bool("baImageDeinterlacer")->Value());
+    item->trigger();
+    EXPECT_FALSE(Bool("baImageDeinterlacer")->Value());
 }
