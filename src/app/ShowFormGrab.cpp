@@ -320,6 +320,8 @@ bool TShowForm::SaveImage()
     }
     SnapNameLook(lookSaved);
     iaNextNum->SetValue(iaNextNum->Value() + 1);
+    // The bar names the next image again, in green when that file now exists.
+    RefreshImageName();
     return true;
 }
 

@@ -312,7 +312,8 @@ TEST_F(Grab, TheBottomBarShowsTheNextNameAndWhetherItExists)
     EXPECT_TRUE(form->ImageLab->styleSheet().contains(QStringLiteral("#800000")));
     Apply("naGrab");
     EXPECT_TRUE(QFile::exists(stamped));
-    Apply("naBmpExtension"); // any naming change rebuilds the name
+    // Once saved, the bar says at once that the next name (the same time stamp) exists.
+    EXPECT_EQ(form->ImageLab->text(), stamped);
     EXPECT_TRUE(form->ImageLab->styleSheet().contains(QStringLiteral("#008000")));
 
     Int("iaNomFichierImage")->SetValue(1);
