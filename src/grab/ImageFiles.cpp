@@ -118,7 +118,8 @@ bool CompressRgb(const uchar* aPixels, int aWidth, int aHeight, qsizetype aStrid
 
 int JpegQuality(int aStoredValue)
 {
-    return std::clamp(aStoredValue & 0xFF, 1, 100);
+    // Clamped, not cut to its low byte: 256 must not become the worst quality.
+    return std::clamp(aStoredValue, 1, 100);
 }
 
 QByteArray EncodeBmp(const QImage& aImage)

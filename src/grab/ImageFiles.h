@@ -9,7 +9,7 @@
 
 enum class TImageFileFormat { Bmp, Jpeg };
 
-// The JPEG quality of a stored setting: its low 8 bits, brought into 1..100.
+// The JPEG quality of a stored setting, brought into 1..100.
 int JpegQuality(int aStoredValue);
 
 // A 24-bit bottom-up BMP, rows padded to 4 bytes. The alpha channel is dropped. A null image

@@ -10,6 +10,8 @@
 
 QString FormatNumber(qint64 aNumber, int aDigits)
 {
+    // The width the panel allows: a script asking for a billion digits gets sixteen.
+    aDigits = std::clamp(aDigits, 1, 16);
     const QString text = QString::number(aNumber);
     if (text.size() >= aDigits)
         return text;

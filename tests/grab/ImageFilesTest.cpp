@@ -157,7 +157,7 @@ TEST(ImageFiles, JpegReadsBackCloseInThreeComponents)
             << p.x() << "," << p.y() << " " << std::hex << back.pixel(p);
 }
 
-TEST(ImageFiles, JpegQualityIsTheStoredLowByteWithin1To100)
+TEST(ImageFiles, JpegQualityIsTheStoredValueClampedInto1To100)
 {
     EXPECT_EQ(JpegQuality(50), 50);
     EXPECT_EQ(JpegQuality(1), 1);
@@ -165,9 +165,9 @@ TEST(ImageFiles, JpegQualityIsTheStoredLowByteWithin1To100)
     EXPECT_EQ(JpegQuality(0), 1);
     EXPECT_EQ(JpegQuality(101), 100);
     EXPECT_EQ(JpegQuality(255), 100);
-    EXPECT_EQ(JpegQuality(256 + 30), 30);
-    EXPECT_EQ(JpegQuality(256), 1);
-    EXPECT_EQ(JpegQuality(-1), 100);
+    EXPECT_EQ(JpegQuality(256 + 30), 100);
+    EXPECT_EQ(JpegQuality(256), 100);
+    EXPECT_EQ(JpegQuality(-1), 1);
 
     const QImage image = Noise(96, 64);
     QByteArray low, middle, high;
@@ -178,11 +178,11 @@ TEST(ImageFiles, JpegQualityIsTheStoredLowByteWithin1To100)
     EXPECT_LT(low.size(), middle.size());
     EXPECT_LT(middle.size(), high.size());
 
-    // Through the stored value: 256 + 5 is quality 5.
+    // Through the stored value: 256 + 5 is the best quality, not quality 5.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("q.jpg"));
     ASSERT_TRUE(SaveImageFile(image, path, TImageFileFormat::Jpeg, 256 + 5, error));
-    EXPECT_EQ(ReadAll(path), low);
+    EXPECT_EQ(ReadAll(path), high);
 }
 
 TEST(ImageFiles, ALargeJpegGrowsItsBuffer)

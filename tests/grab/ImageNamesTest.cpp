@@ -38,6 +38,7 @@ TEST(ImageNames, FormatNumberPadsWithZerosAndNeverCuts)
     EXPECT_EQ(S(FormatNumber(7, 16)), "0000000000000007");
     EXPECT_EQ(S(FormatNumber(42, 0)), "42");
     EXPECT_EQ(S(FormatNumber(42, -5)), "42");
+    EXPECT_EQ(S(FormatNumber(42, 1'000'000'000)), "0000000000000042"); // sixteen at most
     EXPECT_EQ(S(FormatNumber(123456789012LL, 3)), "123456789012");
     // The sign is one of the characters counted, the zeros go in front of it.
     EXPECT_EQ(S(FormatNumber(-5, 4)), "00-5");
