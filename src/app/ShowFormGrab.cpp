@@ -108,7 +108,8 @@ void TShowForm::BindGrab()
     };
     naCopy->OnBeforeApply = [this] {
         GrabFrame();
-        QGuiApplication::clipboard()->setImage(m_grabbed);
+        if (!m_grabbed.isNull())
+            QGuiApplication::clipboard()->setImage(m_grabbed);
     };
 
     // "Images > Désentrelacer" flips the option; it sits before the image settings' item.
@@ -221,12 +222,10 @@ void TShowForm::ComputeImageSizes(int a, int b)
 
 void TShowForm::CaptureCurrentFrame()
 {
-    if (vidman->Source()) {
-        if (vidman->GetCurrentImage(m_grabbed))
-            m_frameSize = m_grabbed.size();
-    } else {
-        m_frameSize = QSize(0, 0);
-    }
+    // A failed capture leaves nothing to save: never the previous frame under a new name.
+    if (vidman->DisplayState() != TVideoMan::dsVideo || !vidman->GetCurrentImage(m_grabbed))
+        m_grabbed = QImage();
+    m_frameSize = m_grabbed.size();
     const QSize aspect = vidman->Aspect();
     ComputeImageSizes(aspect.width(), aspect.height());
 }
@@ -244,8 +243,10 @@ void TShowForm::GrabFrame()
     CaptureCurrentFrame();
     if (baImageDeinterlacer->Value())
         m_deinterlacer.Deinterlace(m_grabbed, m_grabbed);
-    if (m_grabbed.height() <= 0)
+    if (m_grabbed.height() <= 0) {
+        m_saved = QImage();
         return;
+    }
     m_saved = m_grabbed.scaled(m_savedSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                   .convertToFormat(QImage::Format_RGB32);
     ExtraireFrame->labImagetteTaille->setText(
@@ -284,6 +285,9 @@ void TShowForm::SnapNameLook(int aLook)
 
 void TShowForm::ConfirmAndSave()
 {
+    // Only a grab of the current file is saved (not a cleared one, not an empty one).
+    if (m_saved.isNull() || m_nextImagePath.isEmpty())
+        return;
     if (baConfirmerImage->Value() && ImageFileExists(m_nextImagePath)) {
         const QString text = QStringLiteral("Le fichier %1 existe déjà. Voulez-vous le "
                                             "remplacer?\r\n\r\nCliquez sur \"Oui à Tous\" pour "
@@ -351,6 +355,7 @@ void TShowForm::PlaceThumbnail()
 void TShowForm::ClearThumbnail()
 {
     TExtraireFrame* f = ExtraireFrame;
+    m_saved = QImage();
     f->Image->clear();
     f->labImagetteTaille->clear();
     f->labsnapname->clear();

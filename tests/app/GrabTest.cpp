@@ -349,3 +349,24 @@ TEST_F(Grab, TheImagesMenuFlipsDeinterlacing)
     item->trigger();
     EXPECT_FALSE(Bool("baImageDeinterlacer")->Value());
 }
+
+TEST_F(Grab, NothingIsSavedWithoutAGrabOfTheCurrentFile)
+{
+    Start();
+    StepTo(2);
+    Apply("naCopy"); // a grab that is not saved
+    form->closefile();
+    Settle();
+    // A script's Grab with no video, then a click on the (cleared) name: nothing is written,
+    // not the previous frame under a new name.
+    Apply("naGrab");
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->ExtraireFrame->labsnapname, &click);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->ExtraireFrame->labsnapname, &press);
+    Settle();
+    EXPECT_TRUE(QDir(images.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(Int("iaNextNum")->Value(), 1);
+}
