@@ -2,8 +2,8 @@
 // aspect, the file holds the frame on screen, the number advances only on a save, the overwrite
 // question's four answers, the clipboard copy at the native size and a save that fails.
 #include "FakeQuestions.h"
-#include "MediaMaker.h"
 #include "TestPrinters.h"
+#include "WindowTestSupport.h"
 #include "app/TExtraireFrame.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
@@ -34,37 +34,12 @@
 
 namespace {
 
-class TSaveAnswer : public TPrefsQuestion {
-public:
-    std::optional<TSavePreferences> AskSaveMode(const QString&) override { return spRegistre; }
-    void Warn(const QString&) override {}
-};
-
-int StripOf(const QImage& aImage)
-{
-    const QImage rgb = aImage.convertToFormat(QImage::Format_RGB32);
-    return MediaMaker::ReadStrip(rgb.constBits(), int(rgb.bytesPerLine()), rgb.width(),
-                                 rgb.height());
-}
-
-class DvClip {
-public:
-    static const DvClip& Get()
-    {
-        static DvClip clip;
-        return clip;
-    }
-    QString dv;
-
-private:
-    DvClip() { dv = MediaMaker::DvType2Avi(m_dir.path(), 25); }
-    QTemporaryDir m_dir;
-};
+using namespace WindowTest;
 
 class Grab : public ::testing::Test {
 protected:
     TTestConfigHome home;
-    TSaveAnswer answer;
+    TSaveToRegistry answer;
     TFakeQuestions questions;
     QTemporaryDir images;
     std::unique_ptr<TShowForm> form;
@@ -85,21 +60,14 @@ protected:
         form->gp->SetProgramFolder(home.Path());
         form->gp->SetHiveFile(home.HiveFile());
         form->ficman->SetQuestions(&questions);
-        form->Switch->Arguments = {DvClip::Get().dv};
+        form->Switch->Arguments = {Clips::Get().dv};
         form->show();
         form->resize(1400, 1000);
         Settle(400);
         Action<TNopeAction>("naAjouterNumero")->Apply();
         Int("iaNextNum")->SetValue(1);
         Text("waDossierSave")->SetValue(images.path());
-        ASSERT_EQ(form->CurrentVideo(), DvClip::Get().dv);
-    }
-    static void Settle(int aMs = 150)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < aMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_EQ(form->CurrentVideo(), Clips::Get().dv);
     }
     template <class A> A* Action(const char* aId)
     {
@@ -122,12 +90,7 @@ protected:
         for (int i = 0; i < aFrame; ++i)
             Apply("naAvanceFrame");
     }
-    void Screenshot(const char* aName)
-    {
-        const QString dir = QStringLiteral(TESS_SCREENSHOT_DIR);
-        QDir().mkpath(dir);
-        form->grab().save(QDir(dir).filePath(QString::fromLatin1(aName) + u".png"));
-    }
+    void Screenshot(const char* aName) { WindowTest::Screenshot(*form, aName); }
 };
 
 } // namespace
@@ -287,7 +250,7 @@ TEST_F(Grab, TheThumbnailSeeksBackAndGoesWithItsVideo)
     EXPECT_EQ(StripOf(shown), 5);
 
     // Reopening the video drops the thumbnail of the grab made before; closing does too.
-    form->openfile(DvClip::Get().dv);
+    form->openfile(Clips::Get().dv);
     Settle();
     EXPECT_TRUE(panel->SnapLab->text().isEmpty());
     EXPECT_TRUE(panel->labsnapname->text().isEmpty());
@@ -318,7 +281,7 @@ TEST_F(Grab, TheBottomBarShowsTheNextNameAndWhetherItExists)
 
     Int("iaNomFichierImage")->SetValue(1);
     Apply("naAjouterNumero");
-    const QString video = QFileInfo(DvClip::Get().dv).completeBaseName();
+    const QString video = QFileInfo(Clips::Get().dv).completeBaseName();
     EXPECT_EQ(form->ImageLab->text(), QDir(images.path()).filePath(video + u"_002.bmp"));
     Bool("baLimiterLongueur")->SetValue(true);
     Int("iaRacineLength")->SetValue(2);

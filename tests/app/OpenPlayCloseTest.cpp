@@ -2,8 +2,8 @@
 // list; played, paused, muted, louder; closed; damaged files; the last video at the next start.
 // Each step leaves a picture of the window in <build>/screenshots.
 #include "FakeQuestions.h"
-#include "MediaMaker.h"
 #include "TestPrinters.h"
+#include "WindowTestSupport.h"
 #include "app/TFullscreenForms.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
@@ -38,46 +38,12 @@
 
 namespace {
 
-class TAnswer : public TPrefsQuestion {
-public:
-    std::optional<TSavePreferences> AskSaveMode(const QString&) override { return spRegistre; }
-    void Warn(const QString&) override {}
-};
-
-int StripOf(const QImage& aImage)
-{
-    const QImage rgb = aImage.convertToFormat(QImage::Format_RGB32);
-    return MediaMaker::ReadStrip(rgb.constBits(), int(rgb.bytesPerLine()), rgb.width(),
-                                 rgb.height());
-}
-
-// The clips are made once for the whole suite: ffmpeg is the slow part.
-class Clips {
-public:
-    static Clips& Get()
-    {
-        static Clips clips;
-        return clips;
-    }
-    QString mp4, dv, mpeg2, mkv, wav;
-    QString folder() const { return m_dir.path(); }
-
-private:
-    Clips()
-    {
-        mp4 = MediaMaker::Mp4H264Aac(m_dir.path(), 25);
-        dv = MediaMaker::DvType2Avi(m_dir.path(), 25);
-        mpeg2 = MediaMaker::Mpeg2Program(m_dir.path(), 25);
-        mkv = MediaMaker::MkvH264Vorbis(m_dir.path(), 25);
-        wav = MediaMaker::Wav(m_dir.path());
-    }
-    QTemporaryDir m_dir;
-};
+using namespace WindowTest;
 
 class OpenPlayClose : public ::testing::Test {
 protected:
     TTestConfigHome home;
-    TAnswer answer;
+    TSaveToRegistry answer;
     TFakeQuestions questions;
     std::unique_ptr<TShowForm> form;
     const Clips& clips = Clips::Get();
@@ -98,14 +64,6 @@ protected:
         form->close();
         form.reset();
     }
-    // Lets posted work (drops, the command line, frames) run.
-    static void Settle(int aMs = 150)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < aMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
     template <class A> A* Action(const char* aId)
     {
         return qobject_cast<A*>(form->FindAction(QString::fromLatin1(aId)));
@@ -115,12 +73,7 @@ protected:
         QImage image;
         return form->vidman->GetCurrentImage(image) ? StripOf(image) : -2;
     }
-    void Screenshot(const char* aName)
-    {
-        const QString dir = QStringLiteral(TESS_SCREENSHOT_DIR);
-        QDir().mkpath(dir);
-        form->grab().save(QDir(dir).filePath(QString::fromLatin1(aName) + u".png"));
-    }
+    void Screenshot(const char* aName) { WindowTest::Screenshot(*form, aName); }
     void Drop(const QString& aFile)
     {
         QMimeData data;

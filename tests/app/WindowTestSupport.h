@@ -1,0 +1,68 @@
+#pragma once
+
+// What the tests of the main window with real files share: the save-mode answer, the clips (made
+// once per test program: ffmpeg is the slow part), the frame number of a picture, letting posted
+// work run, and screenshots kept in the build folder.
+#include "MediaMaker.h"
+#include "prefs/TDravikPreferences.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QWidget>
+
+namespace WindowTest {
+
+class TSaveToRegistry : public TPrefsQuestion {
+public:
+    std::optional<TSavePreferences> AskSaveMode(const QString&) override { return spRegistre; }
+    void Warn(const QString&) override {}
+};
+
+class Clips {
+public:
+    static const Clips& Get()
+    {
+        static const Clips clips;
+        return clips;
+    }
+    QString mp4, dv, mpeg2, mkv, wav;
+
+private:
+    Clips()
+    {
+        mp4 = MediaMaker::Mp4H264Aac(m_dir.path(), 25);
+        dv = MediaMaker::DvType2Avi(m_dir.path(), 25);
+        mpeg2 = MediaMaker::Mpeg2Program(m_dir.path(), 25);
+        mkv = MediaMaker::MkvH264Vorbis(m_dir.path(), 25);
+        wav = MediaMaker::Wav(m_dir.path());
+    }
+    QTemporaryDir m_dir;
+};
+
+inline int StripOf(const QImage& aImage)
+{
+    const QImage rgb = aImage.convertToFormat(QImage::Format_RGB32);
+    return MediaMaker::ReadStrip(rgb.constBits(), int(rgb.bytesPerLine()), rgb.width(),
+                                 rgb.height());
+}
+
+// Lets posted work (drops, the command line, frames) run.
+inline void Settle(int aMs = 150)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < aMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+inline void Screenshot(QWidget& aWindow, const char* aName)
+{
+    const QString dir = QStringLiteral(TESS_SCREENSHOT_DIR);
+    QDir().mkpath(dir);
+    aWindow.grab().save(QDir(dir).filePath(QString::fromLatin1(aName) + u".png"));
+}
+
+} // namespace WindowTest
