@@ -300,17 +300,8 @@ void TAudioMan::TakeRendererOut()
 
 void TAudioMan::GraphGone()
 {
-    // The decoder chain died with the pipeline: the branch must not touch it again, so it is
-    // let go, and a fresh one takes over its slots and exclusions.
-    if (m_branch->Connected()) {
-        auto fresh = std::make_unique<TDecoderBranch>(false);
-        fresh->Fallback = m_branch->Fallback;
-        fresh->SecondChance = m_branch->SecondChance;
-        for (const QString& f : m_branch->Excluded())
-            fresh->Exclude(f);
-        (void)m_branch.release();
-        m_branch = std::move(fresh);
-    }
+    // The decoder chain died with the pipeline: the branch must not touch it again.
+    m_branch->Abandon();
     m_connected = false;
     m_source = NoAudioSource();
     SetStatus(asNoAudio);

@@ -331,6 +331,13 @@ void TDecoderBranch::InsertPostProcessor()
     m_graph->Preroll();
 }
 
+void TDecoderBranch::Abandon()
+{
+    m_graph = nullptr;
+    m_renderer = m_decoder = m_post = nullptr;
+    m_state.reset();
+}
+
 void TDecoderBranch::Remove()
 {
     if (!m_graph)

@@ -44,6 +44,9 @@ public:
                  TDecoderList& aMemory);
     // Takes the chain out (decoder, post-processor), leaving the source and the renderer.
     void Remove();
+    // The chain died with its pipeline: forgets it without touching it (slots, exclusions and
+    // what was found stay).
+    void Abandon();
     bool Connected() const { return m_decoder != nullptr; }
 
     // The decoder found: its factory (empty when the renderer takes the stream as it comes) and
