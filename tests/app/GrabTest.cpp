@@ -28,6 +28,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -332,4 +333,28 @@ TEST_F(Grab, NothingIsSavedWithoutAGrabOfTheCurrentFile)
     Settle();
     EXPECT_TRUE(QDir(images.path()).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(Int("iaNextNum")->Value(), 1);
+}
+
+TEST(GrabFromTheCommandLine, SwitchesAloneSaveTheFrameTheyNameAndTheProgramEnds)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("images à voir"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("HOME"), dir.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TESSARINE_BIN),
+            {Clips::Get().dv, QStringLiteral("/swi_savfold=") + folder,
+             QStringLiteral("/swi_root=R"), QStringLiteral("/swi_an"), QStringLiteral("/swi_n=7"),
+             QStringLiteral("/swi_StrPos=0:00:00:10"), QStringLiteral("/swi_g"),
+             QStringLiteral("/quit")});
+    ASSERT_TRUE(p.waitForFinished(60000)) << p.readAllStandardError().constData();
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    const QImage saved(QDir(folder).filePath(QStringLiteral("R_007.bmp")));
+    ASSERT_FALSE(saved.isNull()) << QDir(folder).entryList().join(u' ').toStdString();
+    EXPECT_EQ(saved.size(), QSize(720, 540));
+    EXPECT_EQ(StripOf(saved), 10);
 }
