@@ -1,5 +1,6 @@
 // The grab: the next image's name in the bottom bar, the frame taken from the renderer, its
 // saved copy at the picture's aspect, the overwrite question and the thumbnail panel.
+#include "app/TDossiersFrame.h"
 #include "app/TExtraireFrame.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
@@ -9,6 +10,7 @@
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 #include "files/ShowInFileManager.h"
+#include "files/TPathEdit.h"
 #include "files/TUserQuestions.h"
 #include "grab/ImageFiles.h"
 #include "grab/ImageNames.h"
@@ -18,6 +20,8 @@
 #include "media/core/FormatPosition.h"
 #include "ui/UserMessages.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -31,6 +35,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -78,20 +86,7 @@ void TShowForm::BindGrab()
     waDossierSave->DefaultValue = PicturesFolder();
     m_numberText = FormatNumber(iaNextNum->Value(), iaDigits->Value());
 
-    const auto refresh = [this] { RefreshImageName(); };
-    waDossierSave->OnBeforeApply = [refresh](const QString&) { refresh(); };
-    waDefaultRacine->OnBeforeApply = [refresh](const QString&) { refresh(); };
-    for (TIntegerAction* a : {iaNomFichierImage, iaRacineLength, iaImageAjouter, iaImageExtension})
-        a->OnBeforeApply = [refresh](const qint32&) { refresh(); };
-    baLimiterLongueur->OnBeforeApply = [refresh](const bool&) { refresh(); };
-    iaDigits->OnBeforeApply = [this](const qint32& v) {
-        m_numberText = FormatNumber(iaNextNum->Value(), v);
-        RefreshImageName();
-    };
-    // The path keeps the number just saved until the next grab or naming change.
-    iaNextNum->OnBeforeApply = [this](const qint32& v) {
-        m_numberText = FormatNumber(v, iaDigits->Value());
-    };
+    BindDossiers();
     Need<TNopeAction>("naBmpExtension")->OnBeforeApply = [this] { iaImageExtension->SetValue(0); };
     Need<TNopeAction>("naJpegExtension")->OnBeforeApply = [this] { iaImageExtension->SetValue(1); };
     Need<TNopeAction>("naAjouterTimeStamp")->OnBeforeApply = [this] {
@@ -141,6 +136,131 @@ void TShowForm::BindGrab()
           static_cast<QObject*>(ExtraireFrame->labsnapname)})
         o->installEventFilter(this);
     ClearThumbnail();
+}
+
+namespace {
+
+// The box's text as an integer, 0 when it is not one (an emptied box).
+int TextValue(const QSpinBox* aBox)
+{
+    bool ok = false;
+    const int v = aBox->text().trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+
+// Written only on a change, and quietly: an edit must not lose its cursor or answer itself.
+void Check(QAbstractButton* aButton, bool aOn)
+{
+    if (aButton->isChecked() == aOn)
+        return;
+    const QSignalBlocker quiet(aButton);
+    aButton->setChecked(aOn);
+}
+
+void SetSpin(QSpinBox* aBox, int aValue)
+{
+    if (TextValue(aBox) == aValue)
+        return;
+    const QSignalBlocker quiet(aBox);
+    aBox->setValue(aValue);
+}
+
+} // namespace
+
+void TShowForm::BindDossiers()
+{
+    TDossiersFrame* f = SaveImagesFrame;
+    waDossierSave->OnBeforeApply = [this, f](const QString& v) {
+        if (f->deDossierSave->Folder() != v)
+            f->deDossierSave->SetFolder(v);
+        RefreshImageName();
+    };
+    waDefaultRacine->OnBeforeApply = [this, f](const QString& v) {
+        if (f->NomRacineEdit->text() != v) {
+            const QSignalBlocker quiet(f->NomRacineEdit);
+            f->NomRacineEdit->setText(v);
+        }
+        RefreshImageName();
+    };
+    iaNomFichierImage->OnBeforeApply = [this, f](const qint32& v) {
+        // Any value but 0 takes the video's name.
+        Check(v == 0 ? f->rbUtiliserRacine : f->rbUtiliserNomVideo, true);
+        RefreshImageName();
+    };
+    baLimiterLongueur->OnBeforeApply = [this, f](const bool& v) {
+        Check(f->cbLimiterLongueur, v);
+        RefreshImageName();
+    };
+    iaRacineLength->OnBeforeApply = [this, f](const qint32& v) {
+        SetSpin(f->RacineLengthEdit, v);
+        RefreshImageName();
+    };
+    iaImageAjouter->OnBeforeApply = [this, f](const qint32& v) {
+        if (v == 0 || v == 1)
+            Check(v == 0 ? f->rbTimestamp : f->rbNumero, true);
+        RefreshImageName();
+    };
+    iaImageExtension->OnBeforeApply = [this, f](const qint32& v) {
+        Check(f->ExtensionItems->button(v == 0 ? 0 : 1), true);
+        RefreshImageName();
+    };
+    iaDigits->OnBeforeApply = [this, f](const qint32& v) {
+        SetSpin(f->DigitsEdit, v);
+        m_numberText = FormatNumber(iaNextNum->Value(), v);
+        RefreshImageName();
+    };
+    // The path keeps the number just saved until the next grab or naming change.
+    iaNextNum->OnBeforeApply = [this, f](const qint32& v) {
+        SetSpin(f->seNextNum, v);
+        m_numberText = FormatNumber(v, iaDigits->Value());
+    };
+    iaJpegCompressionQuality->OnBeforeApply = [f](const qint32& v) {
+        if (f->TrackBar1->value() != v) {
+            const QSignalBlocker quiet(f->TrackBar1);
+            f->TrackBar1->setValue(v);
+        }
+        f->labQuality->setText(QString::number(v));
+    };
+
+    f->deDossierSave->OnAfterDialog = [this](QObject*, const QString& v) {
+        waDossierSave->SetValue(v.endsWith(u'/') ? v : v + u'/');
+    };
+    connect(f->NomRacineEdit, &QLineEdit::textChanged, this,
+            [this](const QString& v) { waDefaultRacine->SetValue(v); });
+    WatchTextBox(f->NomRacineEdit);
+    connect(f->rbUtiliserRacine, &QRadioButton::clicked, this,
+            [this] { iaNomFichierImage->SetValue(0); });
+    connect(f->rbUtiliserNomVideo, &QRadioButton::clicked, this,
+            [this] { iaNomFichierImage->SetValue(1); });
+    connect(f->cbLimiterLongueur, &QCheckBox::clicked, this,
+            [this](bool v) { baLimiterLongueur->SetValue(v); });
+    // The spin box signals only valid numbers, its edit only what is typed: an emptied box too.
+    const auto length = [this, f] { iaRacineLength->SetValue(TextValue(f->RacineLengthEdit)); };
+    connect(f->RacineLengthEdit, &QSpinBox::valueChanged, this, length);
+    connect(f->RacineLengthEdit->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, length);
+    connect(f->rbTimestamp, &QRadioButton::clicked, this, [this] { iaImageAjouter->SetValue(0); });
+    connect(f->rbNumero, &QRadioButton::clicked, this, [this] { iaImageAjouter->SetValue(1); });
+    connect(f->seNextNum, &QSpinBox::valueChanged, this, [this](int v) { iaNextNum->SetValue(v); });
+    connect(f->DigitsEdit, &QSpinBox::valueChanged, this, [this](int v) { iaDigits->SetValue(v); });
+    connect(f->ExtensionItems, &QButtonGroup::idClicked, this, [this](int id) {
+        iaImageExtension->SetValue(id);
+        RefreshImageName();
+    });
+    connect(f->TrackBar1, &QSlider::valueChanged, this,
+            [this](int v) { iaJpegCompressionQuality->SetValue(v); });
+
+    // The controls start from the values the actions hold now.
+    f->deDossierSave->SetFolder(waDossierSave->Value());
+    f->NomRacineEdit->setText(waDefaultRacine->Value());
+    Check(iaNomFichierImage->Value() == 0 ? f->rbUtiliserRacine : f->rbUtiliserNomVideo, true);
+    Check(f->cbLimiterLongueur, baLimiterLongueur->Value());
+    SetSpin(f->RacineLengthEdit, iaRacineLength->Value());
+    if (iaImageAjouter->Value() == 0 || iaImageAjouter->Value() == 1)
+        Check(iaImageAjouter->Value() == 0 ? f->rbTimestamp : f->rbNumero, true);
+    SetSpin(f->seNextNum, iaNextNum->Value());
+    SetSpin(f->DigitsEdit, iaDigits->Value());
+    Check(f->ExtensionItems->button(iaImageExtension->Value() == 0 ? 0 : 1), true);
+    iaJpegCompressionQuality->OnBeforeApply(iaJpegCompressionQuality->Value());
 }
 
 bool TShowForm::GrabClicked(QObject* aWatched, QEvent* aEvent)

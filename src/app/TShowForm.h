@@ -174,6 +174,8 @@ private:
     void BindFiles();
     void BindOptions();
     void BindGrab();
+    // The image-saving panel and the naming settings set each other.
+    void BindDossiers();
     bool GrabClicked(QObject* aWatched, QEvent* aEvent);
     void SnapNameLook(int aLook);
     void BindPrivate(TWidestringAction* aFolder, TBooleanAction* aUse);
