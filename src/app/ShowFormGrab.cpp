@@ -1,5 +1,6 @@
 // The grab: the next image's name in the bottom bar, the frame taken from the renderer, its
 // saved copy at the picture's aspect, the overwrite question and the thumbnail panel.
+#include "app/QuietControls.h"
 #include "app/TDossiersFrame.h"
 #include "app/TExtraireFrame.h"
 #include "app/TShowForm.h"
@@ -138,35 +139,6 @@ void TShowForm::BindGrab()
     ClearThumbnail();
 }
 
-namespace {
-
-// The box's text as an integer, 0 when it is not one (an emptied box).
-int TextValue(const QSpinBox* aBox)
-{
-    bool ok = false;
-    const int v = aBox->text().trimmed().toInt(&ok);
-    return ok ? v : 0;
-}
-
-// Written only on a change, and quietly: an edit must not lose its cursor or answer itself.
-void Check(QAbstractButton* aButton, bool aOn)
-{
-    if (aButton->isChecked() == aOn)
-        return;
-    const QSignalBlocker quiet(aButton);
-    aButton->setChecked(aOn);
-}
-
-void SetSpin(QSpinBox* aBox, int aValue)
-{
-    if (TextValue(aBox) == aValue)
-        return;
-    const QSignalBlocker quiet(aBox);
-    aBox->setValue(aValue);
-}
-
-} // namespace
-
 void TShowForm::BindDossiers()
 {
     TDossiersFrame* f = SaveImagesFrame;
@@ -184,34 +156,34 @@ void TShowForm::BindDossiers()
     };
     iaNomFichierImage->OnBeforeApply = [this, f](const qint32& v) {
         // Any value but 0 takes the video's name.
-        Check(v == 0 ? f->rbUtiliserRacine : f->rbUtiliserNomVideo, true);
+        SetCheckedQuietly(v == 0 ? f->rbUtiliserRacine : f->rbUtiliserNomVideo, true);
         RefreshImageName();
     };
     baLimiterLongueur->OnBeforeApply = [this, f](const bool& v) {
-        Check(f->cbLimiterLongueur, v);
+        SetCheckedQuietly(f->cbLimiterLongueur, v);
         RefreshImageName();
     };
     iaRacineLength->OnBeforeApply = [this, f](const qint32& v) {
-        SetSpin(f->RacineLengthEdit, v);
+        SetValueQuietly(f->RacineLengthEdit, v);
         RefreshImageName();
     };
     iaImageAjouter->OnBeforeApply = [this, f](const qint32& v) {
         if (v == 0 || v == 1)
-            Check(v == 0 ? f->rbTimestamp : f->rbNumero, true);
+            SetCheckedQuietly(v == 0 ? f->rbTimestamp : f->rbNumero, true);
         RefreshImageName();
     };
     iaImageExtension->OnBeforeApply = [this, f](const qint32& v) {
-        Check(f->ExtensionItems->button(v == 0 ? 0 : 1), true);
+        SetCheckedQuietly(f->ExtensionItems->button(v == 0 ? 0 : 1), true);
         RefreshImageName();
     };
     iaDigits->OnBeforeApply = [this, f](const qint32& v) {
-        SetSpin(f->DigitsEdit, v);
+        SetValueQuietly(f->DigitsEdit, v);
         m_numberText = FormatNumber(iaNextNum->Value(), v);
         RefreshImageName();
     };
     // The path keeps the number just saved until the next grab or naming change.
     iaNextNum->OnBeforeApply = [this, f](const qint32& v) {
-        SetSpin(f->seNextNum, v);
+        SetValueQuietly(f->seNextNum, v);
         m_numberText = FormatNumber(v, iaDigits->Value());
     };
     iaJpegCompressionQuality->OnBeforeApply = [f](const qint32& v) {
@@ -235,7 +207,7 @@ void TShowForm::BindDossiers()
     connect(f->cbLimiterLongueur, &QCheckBox::clicked, this,
             [this](bool v) { baLimiterLongueur->SetValue(v); });
     // The spin box signals only valid numbers, its edit only what is typed: an emptied box too.
-    const auto length = [this, f] { iaRacineLength->SetValue(TextValue(f->RacineLengthEdit)); };
+    const auto length = [this, f] { iaRacineLength->SetValue(SpinTextValue(f->RacineLengthEdit)); };
     connect(f->RacineLengthEdit, &QSpinBox::valueChanged, this, length);
     connect(f->RacineLengthEdit->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, length);
     connect(f->rbTimestamp, &QRadioButton::clicked, this, [this] { iaImageAjouter->SetValue(0); });
@@ -252,14 +224,15 @@ void TShowForm::BindDossiers()
     // The controls start from the values the actions hold now.
     f->deDossierSave->SetFolder(waDossierSave->Value());
     f->NomRacineEdit->setText(waDefaultRacine->Value());
-    Check(iaNomFichierImage->Value() == 0 ? f->rbUtiliserRacine : f->rbUtiliserNomVideo, true);
-    Check(f->cbLimiterLongueur, baLimiterLongueur->Value());
-    SetSpin(f->RacineLengthEdit, iaRacineLength->Value());
+    SetCheckedQuietly(iaNomFichierImage->Value() == 0 ? f->rbUtiliserRacine : f->rbUtiliserNomVideo,
+                      true);
+    SetCheckedQuietly(f->cbLimiterLongueur, baLimiterLongueur->Value());
+    SetValueQuietly(f->RacineLengthEdit, iaRacineLength->Value());
     if (iaImageAjouter->Value() == 0 || iaImageAjouter->Value() == 1)
-        Check(iaImageAjouter->Value() == 0 ? f->rbTimestamp : f->rbNumero, true);
-    SetSpin(f->seNextNum, iaNextNum->Value());
-    SetSpin(f->DigitsEdit, iaDigits->Value());
-    Check(f->ExtensionItems->button(iaImageExtension->Value() == 0 ? 0 : 1), true);
+        SetCheckedQuietly(iaImageAjouter->Value() == 0 ? f->rbTimestamp : f->rbNumero, true);
+    SetValueQuietly(f->seNextNum, iaNextNum->Value());
+    SetValueQuietly(f->DigitsEdit, iaDigits->Value());
+    SetCheckedQuietly(f->ExtensionItems->button(iaImageExtension->Value() == 0 ? 0 : 1), true);
     iaJpegCompressionQuality->OnBeforeApply(iaJpegCompressionQuality->Value());
 }
 

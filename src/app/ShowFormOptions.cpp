@@ -1,5 +1,6 @@
 // The options page mirrors its actions both ways: a click sets the action, applying the action
 // sets the box (under a signal blocker, so that the box does not set the action again).
+#include "app/QuietControls.h"
 #include "app/TOptionsFrame.h"
 #include "app/TShowForm.h"
 
@@ -7,18 +8,7 @@
 #include "actions/ValueActions.h"
 
 #include <QCheckBox>
-#include <QSignalBlocker>
 #include <QSpinBox>
-
-namespace {
-
-void SetBox(QCheckBox* aBox, bool aOn)
-{
-    const QSignalBlocker quiet(aBox);
-    aBox->setChecked(aOn);
-}
-
-} // namespace
 
 void TShowForm::BindOptions()
 {
@@ -26,8 +16,8 @@ void TShowForm::BindOptions()
     if (auto* precise =
             qobject_cast<TCheckAction*>(FindAction(QStringLiteral("caSeekPrecision")))) {
         QCheckBox* box = OptionsFrame->cbNavPrecise;
-        precise->OnAfterTrueApply = [box] { SetBox(box, true); };
-        precise->OnAfterFalseApply = [box] { SetBox(box, false); };
+        precise->OnAfterTrueApply = [box] { SetCheckedQuietly(box, true); };
+        precise->OnAfterFalseApply = [box] { SetCheckedQuietly(box, false); };
         connect(box, &QCheckBox::clicked, this, [precise](bool v) { precise->ApplyChecked(v); });
     }
     // Boolean actions; those of the grab are bound once they exist.
@@ -44,15 +34,12 @@ void TShowForm::BindOptions()
         if (!action)
             continue;
         QCheckBox* box = b.Box;
-        action->OnAfterApply = [box](const bool& v) { SetBox(box, v); };
+        action->OnAfterApply = [box](const bool& v) { SetCheckedQuietly(box, v); };
         connect(box, &QCheckBox::clicked, this, [action](bool v) { action->SetValue(v); });
     }
     if (auto* prepos = qobject_cast<TIntegerAction*>(FindAction(QStringLiteral("iaSeekPrepos")))) {
         QSpinBox* spin = OptionsFrame->seSeekPrepos;
-        prepos->OnAfterApply = [spin](const qint32& v) {
-            const QSignalBlocker quiet(spin);
-            spin->setValue(v);
-        };
+        prepos->OnAfterApply = [spin](const qint32& v) { SetValueQuietly(spin, v); };
         connect(spin, &QSpinBox::valueChanged, this, [prepos](int v) { prepos->SetValue(v); });
     }
 }

@@ -1,4 +1,4 @@
 #pragma once
 
-// The file drag source (Part 5.3).
+// The file drag source.
 #include "files/TDropFileSourceW.h"

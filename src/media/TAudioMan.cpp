@@ -21,7 +21,7 @@ GST_DEBUG_CATEGORY_STATIC(tess_audio_debug);
 namespace {
 
 const QString kRendererName = QStringLiteral("Ko Audio Renderer");
-// The stream notifier's mode tag for the audio manager (Part 4.12); the element never reads it.
+// The stream notifier's mode tag for the audio manager; the element never reads it.
 constexpr int kNotifierMode = 130;
 constexpr int kMaxDecoderName = 128;
 

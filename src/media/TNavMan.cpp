@@ -496,7 +496,6 @@ void TNavMan::SetRange(bool aReset, qint64 aStart, qint64 aEnd)
             m_origin = TessFramesNotifierCurrentPosition(m_notifier);
             m_originPending = false;
             g_object_set(m_notifier, "origin", gint64(m_origin), nullptr);
-            m_lastText.clear();
             GST_INFO("positions count from %" G_GINT64_FORMAT, gint64(m_origin));
         }
         // A new range starts a new file: no text of the previous one stays in the box.
