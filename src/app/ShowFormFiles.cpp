@@ -6,7 +6,7 @@
 #include "actions/TCheckAction.h"
 #include "actions/TKoSwitch.h"
 #include "actions/ValueActions.h"
-#include "files/ShowInFileManager.h"
+#include "files/ShellHelpers.h"
 #include "files/TFichierMan.h"
 
 #include <algorithm>
@@ -96,6 +96,6 @@ bool TShowForm::TitleClicked(QObject* aWatched, QEvent* aEvent)
         aWatched != srtlab && aWatched != moddlab)
         return false;
     if (!m_currentVideo.isEmpty())
-        ShowInFileManager(m_currentVideo);
+        ShowInExplorer(m_currentVideo);
     return true;
 }

@@ -10,7 +10,7 @@
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
-#include "files/ShowInFileManager.h"
+#include "files/ShellHelpers.h"
 #include "files/TPathEdit.h"
 #include "files/TUserQuestions.h"
 #include "grab/ImageFiles.h"
@@ -40,7 +40,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -50,14 +49,6 @@ enum { lookEmpty, lookNotSaved, lookSaved };
 // While playing, the frame taken must be one drawn after the latest text change; a renderer
 // that draws nothing more (end of file) must not hold the window forever.
 constexpr int kDrawnWaitMs = 500;
-
-QString PicturesFolder()
-{
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    return folder.endsWith(u'/') ? folder : folder + u'/';
-}
 
 } // namespace
 
@@ -81,10 +72,10 @@ void TShowForm::BindGrab()
     baRAZWhenOpenFile = Need<TBooleanAction>("baRAZWhenOpenFile");
 
     waDossierSave->OnDefault = [](QString& v) {
-        v = PicturesFolder();
+        v = PictureFolder();
         return true;
     };
-    waDossierSave->DefaultValue = PicturesFolder();
+    waDossierSave->DefaultValue = PictureFolder();
     m_numberText = FormatNumber(iaNextNum->Value(), iaDigits->Value());
 
     BindDossiers();
@@ -303,7 +294,7 @@ void TShowForm::panelImageClick()
     const TImageClickTarget target = ImageClickTarget(
         m_nextImagePath, ImageFolder(waDossierSave->Value()), ImageRoot(s, m_currentVideo));
     if (target.kind == TImageClickTarget::ShowFile)
-        ShowInFileManager(target.path);
+        ShowInExplorer(target.path);
     else if (target.kind == TImageClickTarget::OpenFolder)
         QDesktopServices::openUrl(QUrl::fromLocalFile(target.path));
 }

@@ -6,7 +6,7 @@
 #include "base/TBatchRun.h"
 #include "files/FichierManActions.h"
 #include "files/FileNames.h"
-#include "files/ShowInFileManager.h"
+#include "files/ShellHelpers.h"
 #include "files/TDropFileSourceW.h"
 #include "files/TUserQuestions.h"
 
@@ -360,7 +360,7 @@ void TFichierMan::SaveFileAs(const QString& aName)
 void TFichierMan::ShowInFolder()
 {
     if (!m_current.isEmpty())
-        ShowInFileManager(m_current);
+        ShowInExplorer(m_current);
 }
 
 void TFichierMan::PasteFile()

@@ -1,4 +1,6 @@
 #include "grab/ImageFiles.h"
+#include <algorithm>
+#include <vector>
 
 #include "ScratchMount.h"
 
@@ -77,6 +79,50 @@ int JpegComponents(const QByteArray& aBytes)
             uchar(aBytes.at(i + 1)) != 0xCC)
             return uchar(aBytes.at(i + 9));
     return -1;
+}
+
+// The luminance quantisation table (id 0) of a baseline JPEG, in stored (zig-zag) order.
+std::vector<int> LumaTable(const QByteArray& aBytes)
+{
+    for (qsizetype i = 2; i + 4 < aBytes.size();) {
+        if (uchar(aBytes.at(i)) != 0xFF)
+            return {};
+        const int marker = uchar(aBytes.at(i + 1));
+        const int length = uchar(aBytes.at(i + 2)) << 8 | uchar(aBytes.at(i + 3));
+        if (marker == 0xDA)
+            return {};
+        if (marker == 0xDB)
+            for (qsizetype t = i + 4; t + 65 <= i + 2 + length && t + 65 <= aBytes.size(); t += 65)
+                if (uchar(aBytes.at(t)) == 0) { // 8-bit values, table 0
+                    std::vector<int> table;
+                    for (int k = 1; k <= 64; ++k)
+                        table.push_back(uchar(aBytes.at(t + k)));
+                    return table;
+                }
+        i += 2 + length;
+    }
+    return {};
+}
+
+// The standard luminance table scaled as libjpeg scales it for a quality, baseline.
+std::vector<int> ScaledLuma(int aQuality)
+{
+    static const int kStd[64] = {16,  11,  10,  16,  24, 40, 51,  61,  12,  12,  14,  19,  26,
+                                 58,  60,  55,  14,  13, 16, 24,  40,  57,  69,  56,  14,  17,
+                                 22,  29,  51,  87,  80, 62, 18,  22,  37,  56,  68,  109, 103,
+                                 77,  24,  35,  55,  64, 81, 104, 113, 92,  49,  64,  78,  87,
+                                 103, 121, 120, 101, 72, 92, 95,  98,  112, 100, 103, 99};
+    const int scale = aQuality < 50 ? 5000 / aQuality : 200 - aQuality * 2;
+    std::vector<int> table;
+    for (int v : kStd)
+        table.push_back(std::clamp((v * scale + 50) / 100, 1, 255));
+    return table;
+}
+
+std::vector<int> Sorted(std::vector<int> aTable)
+{
+    std::sort(aTable.begin(), aTable.end());
+    return aTable;
 }
 
 const QString kPrefix = QStringLiteral("Impossible d'enregistrer l'image ");
@@ -177,6 +223,14 @@ TEST(ImageFiles, JpegQualityIsTheStoredValueClampedInto1To100)
     ASSERT_TRUE(EncodeJpeg(image, 100, high, error));
     EXPECT_LT(low.size(), middle.size());
     EXPECT_LT(middle.size(), high.size());
+    // The quality chosen is the one the file's tables were scaled for.
+    for (int q : {5, 50, 90, 100}) {
+        QByteArray bytes;
+        ASSERT_TRUE(EncodeJpeg(image, q, bytes, error));
+        const std::vector<int> table = LumaTable(bytes);
+        ASSERT_EQ(table.size(), 64u) << q;
+        EXPECT_EQ(Sorted(table), Sorted(ScaledLuma(q))) << q;
+    }
 
     // Through the stored value: 256 + 5 is the best quality, not quality 5.
     QTemporaryDir dir;
