@@ -13,6 +13,7 @@
 #include "actions/ValueActions.h"
 #include "base/TBatchRun.h"
 #include "files/TFichierMan.h"
+#include "media/TNavMan.h"
 #include "media/TVideoMan.h"
 #include "prefs/TDravikPreferences.h"
 #include <TestDirs.h>
@@ -33,9 +34,67 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 using namespace WindowTest;
+
+// The frame aFrame of aFile decoded by the ffmpeg command line and scaled to aSize: the
+// independent decode a grab is compared with.
+QImage IndependentFrame(const QString& aFile, int aFrame, QSize aSize)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+                  QStringLiteral("error"), QStringLiteral("-i"), aFile, QStringLiteral("-an"),
+                  QStringLiteral("-vf"),
+                  QStringLiteral("select=eq(n\\,%1),scale=%2:%3:flags=bilinear")
+                      .arg(aFrame)
+                      .arg(aSize.width())
+                      .arg(aSize.height()),
+                  QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-f"),
+                  QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"), QStringLiteral("bgr0"),
+                  QStringLiteral("pipe:1")});
+    if (!ffmpeg.waitForFinished(60000))
+        return {};
+    const QByteArray bytes = ffmpeg.readAllStandardOutput();
+    if (bytes.size() != qsizetype(aSize.width()) * aSize.height() * 4)
+        return {};
+    return QImage(reinterpret_cast<const uchar*>(bytes.constData()), aSize.width(), aSize.height(),
+                  QImage::Format_RGB32)
+        .copy();
+}
+
+// Mean absolute difference per channel, and the share of pixels off by more than aFar.
+struct TDifference {
+    double Mean = 255;
+    double FarShare = 1;
+};
+TDifference Compare(const QImage& aOne, const QImage& aOther, int aFar = 40)
+{
+    if (aOne.size() != aOther.size() || aOne.isNull())
+        return {};
+    const QImage a = aOne.convertToFormat(QImage::Format_RGB32);
+    const QImage b = aOther.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    qint64 far = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const QRgb* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const QRgb* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const int d = std::max({std::abs(qRed(ra[x]) - qRed(rb[x])),
+                                    std::abs(qGreen(ra[x]) - qGreen(rb[x])),
+                                    std::abs(qBlue(ra[x]) - qBlue(rb[x]))});
+            sum += std::abs(qRed(ra[x]) - qRed(rb[x])) + std::abs(qGreen(ra[x]) - qGreen(rb[x])) +
+                   std::abs(qBlue(ra[x]) - qBlue(rb[x]));
+            far += d > aFar;
+        }
+    }
+    const double n = double(a.width()) * a.height();
+    return {sum / (3 * n), double(far) / n};
+}
 
 class Grab : public ::testing::Test {
 protected:
@@ -133,6 +192,48 @@ TEST_F(Grab, F5SavesTheFrameOnScreenAtThePicturesAspect)
     EXPECT_EQ(StripOf(copied), 4);
     EXPECT_EQ(Int("iaNextNum")->Value(), 3);
     EXPECT_FALSE(QFile::exists(Image("Tessarine_003.bmp")));
+}
+
+TEST_F(Grab, ATypedPositionInEachFormatSavesTheFrameAnIndependentDecodeGives)
+{
+    Start();
+    struct TCase {
+        QString File;
+        const char* Position;
+        int Frame;
+        QSize Size;
+    };
+    const Clips& clips = Clips::Get();
+    const TCase cases[] = {
+        {clips.dv, "0:00:00:07", 7, QSize(720, 540)},
+        {clips.mp4, "0:00:00:17", 17, QSize(320, 240)}, // B-frames
+        {clips.mpeg2, "0:00:00:13", 13, QSize(320, 240)},
+        {clips.mkv, "0:00:00:21", 21, QSize(320, 240)},
+        {clips.mp4, "0:00:00:03", 3, QSize(320, 240)}, // backwards, past a key frame
+    };
+    Bool("baConfirmerImage")->SetValue(false);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.File.toStdString() + " " + c.Position);
+        if (form->CurrentVideo() != c.File) {
+            form->ficman->OpenFile(c.File);
+            Settle(300);
+        }
+        ASSERT_EQ(form->CurrentVideo(), c.File);
+        form->NavMan->waStrPosition->SetValue(QString::fromLatin1(c.Position));
+        Settle();
+        const QString name = form->ImageLab->text();
+        Apply("naGrab");
+        const QImage saved(name);
+        ASSERT_FALSE(saved.isNull()) << name.toStdString();
+        EXPECT_EQ(saved.size(), c.Size);
+        EXPECT_EQ(StripOf(saved), c.Frame);
+        const QImage reference = IndependentFrame(c.File, c.Frame, saved.size());
+        ASSERT_FALSE(reference.isNull());
+        EXPECT_EQ(StripOf(reference), c.Frame);
+        const TDifference d = Compare(saved, reference);
+        EXPECT_LT(d.Mean, 4.0);
+        EXPECT_LT(d.FarShare, 0.01);
+    }
 }
 
 TEST_F(Grab, JpegOrBmpAndAClickOnTheVideoCopiesOrSaves)
