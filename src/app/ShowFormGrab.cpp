@@ -48,7 +48,7 @@ enum { lookEmpty, lookNotSaved, lookSaved };
 
 // While playing, the frame taken must be one drawn after the latest text change; a renderer
 // that draws nothing more (end of file) must not hold the window forever.
-constexpr int kDrawnWaitMs = 500;
+constexpr int kDrawnWaitMs = 1000;
 
 } // namespace
 
