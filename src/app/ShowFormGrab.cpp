@@ -403,6 +403,7 @@ bool TShowForm::SaveImage()
     QString error;
     if (!SaveImageFile(m_saved, m_nextImagePath, format, iaJpegCompressionQuality->Value(),
                        error)) {
+        IntervalStop = true; // an interval run must not fail once per image
         WarnUser(this, error);
         return false;
     }

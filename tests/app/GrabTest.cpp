@@ -324,7 +324,9 @@ TEST_F(Grab, ASaveThatFailsKeepsTheNumber)
     file.close();
     Text("waDossierSave")->SetValue(notAFolder);
     TBatchRun::SetActive(true); // the warning goes to the standard error, not a box
+    form->IntervalStop = false;
     Apply("naGrab");
+    EXPECT_TRUE(form->IntervalStop);
     const int status = TBatchRun::ExitStatus();
     TBatchRun::SetActive(false);
     TBatchRun::Reset();
