@@ -168,9 +168,9 @@ void TKoSwitch::ParseParam(const QString& aParam)
     if (name.isEmpty()) {
         action = DefaultAction;
     } else if (!Lookup(name)) {
-        // An unknown name is ignored, unless the argument is a file ("/home/me/tape.dv"), which
-        // the default action opens.
-        if (!QFileInfo(aParam).isFile()) {
+        // An unknown name is ignored, unless the argument is a path ("/home/me/tape.dv"; no
+        // switch name holds a "/"), which the default action opens or reports missing.
+        if (!QFileInfo(aParam).isFile() && !name.contains(u'/')) {
             TBatchRun::Note(QStringLiteral("option inconnue ignorée : %1").arg(aParam));
             return;
         }
