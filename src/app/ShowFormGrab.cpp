@@ -169,13 +169,13 @@ void TShowForm::BindDossiers()
     };
     iaDigits->OnBeforeApply = [this, f](const qint32& v) {
         SetValueQuietly(f->DigitsEdit, v);
-        m_numberText = FormatNumber(iaNextNum->Value(), v);
+        SetNumberText(FormatNumber(iaNextNum->Value(), v));
         RefreshImageName();
     };
     // The path keeps the number just saved until the next grab or naming change.
     iaNextNum->OnBeforeApply = [this, f](const qint32& v) {
         SetValueQuietly(f->seNextNum, v);
-        m_numberText = FormatNumber(v, iaDigits->Value());
+        SetNumberText(FormatNumber(v, iaDigits->Value()));
     };
     iaJpegCompressionQuality->OnBeforeApply = [f](const qint32& v) {
         if (f->TrackBar1->value() != v) {
@@ -233,7 +233,9 @@ bool TShowForm::GrabClicked(QObject* aWatched, QEvent* aEvent)
         return false;
     const auto* mouse = static_cast<QMouseEvent*>(aEvent);
     if (aWatched == videoPanel) {
-        if (mouse->button() != Qt::LeftButton || (caSliders && caSliders->Checked()))
+        if (PlaceTextClicked(aWatched, aEvent))
+            return true;
+        if (mouse->button() != Qt::LeftButton)
             return false;
         TNopeAction* what = baSauverQuandClic->Value() ? naGrab : naCopy;
         if (what->Enabled())

@@ -281,6 +281,9 @@ bool TShowForm::OpenNow(const QString& aFileName)
     scnLab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".scn"))));
     srtlab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".srt"))));
     moddlab->setVisible(QFileInfo::exists(aFileName + QStringLiteral(".modd")));
+    // The patterns again: their sources follow the new streams and the new name.
+    waIncrustPattern1->Apply();
+    waIncrustPattern2->Apply();
     LayoutPanels();
     // The number first, so that the name shown is the one the next grab writes; the thumbnail
     // of the previous video goes.
@@ -306,8 +309,10 @@ void TShowForm::closefile()
     NavMan->Stop();
     NavMan->WaitStateSettled();
     audman->DisconnectAudio();
+    SetDvReport(false);
     vidman->DisconnectVideo(true);
     m_currentVideo.clear();
+    vidman->SetFileName(false, QString());
     PanelHaut->hide();
     navframe->hide();
     DisableVideoCommands();

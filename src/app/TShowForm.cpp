@@ -87,6 +87,7 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
     BindActions();
     BuildMenus();
     BindGrab();
+    BindText();
     BuildButtonBar();
     TntFormCreate();
 }
@@ -551,3 +552,7 @@ template TNopeAction* TShowForm::Need<TNopeAction>(const char*);
 template TBooleanAction* TShowForm::Need<TBooleanAction>(const char*);
 template TIntegerAction* TShowForm::Need<TIntegerAction>(const char*);
 template TWidestringAction* TShowForm::Need<TWidestringAction>(const char*);
+template TFontAction* TShowForm::Need<TFontAction>(const char*);
+template TPointAction* TShowForm::Need<TPointAction>(const char*);
+template TColorAction* TShowForm::Need<TColorAction>(const char*);
+template TDoubleAction* TShowForm::Need<TDoubleAction>(const char*);

@@ -7,10 +7,14 @@
 #include "app/TScreenSaverInhibit.h"
 #include "grab/TDeinterlacer.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+
+#include <gst/gst.h>
 
 class QLabel;
 class QMenu;
@@ -21,6 +25,12 @@ class TAboutFrame;
 class TBooleanAction;
 class TWidestringAction;
 class TCheckAction;
+class TColorAction;
+class TDoubleAction;
+class TFontAction;
+class TGrapheMan;
+class TPointAction;
+struct TFontDesc;
 class TCustomAbstractAction;
 class TCustomKoActionList;
 class TDossiersFrame;
@@ -156,6 +166,17 @@ public:
     const QImage& SavedImage() const { return m_saved; }
     QSize SavedSize() const { return m_savedSize; }
 
+    // The on-video text: the value sources its patterns need, and what feeds them.
+    void UpdateOverlaySources();
+    void TimerSysDateTimer();
+    void SendNumberToOverlay();
+    void SendFileNameToOverlay();
+    void Soustitres();
+    // The clock "%R" reads; the computer's when not set (tests set their own).
+    std::function<QDateTime()> SystemClock;
+    bool FileTokenUsed() const { return m_fileTokenUsed; }
+    bool NumberTokenUsed() const { return m_numberTokenUsed; }
+
     // Window state.
     QRect VideoRect{0, 0, 0, 0}; // where the picture is drawn inside videoPanel
     bool IntervalStop = false;
@@ -177,6 +198,11 @@ private:
     // The image-saving panel and the naming settings set each other.
     void BindDossiers();
     bool GrabClicked(QObject* aWatched, QEvent* aEvent);
+    void SetNumberText(const QString& aText);
+    void BindText();
+    void ShowInsertFont(const TFontDesc& aFont);
+    void SetDvReport(bool aOn);
+    bool PlaceTextClicked(QObject* aWatched, QEvent* aEvent);
     void SnapNameLook(int aLook);
     void BindPrivate(TWidestringAction* aFolder, TBooleanAction* aUse);
     void SwitchPrivate(bool aOn);
@@ -249,6 +275,24 @@ private:
     QSize m_frameSize;
     QSize m_savedSize;
     TDeinterlacer m_deinterlacer;
+
+    TWidestringAction* waIncrustPattern1 = nullptr;
+    TWidestringAction* waIncrustPattern2 = nullptr;
+    TWidestringAction* waInsertPerso1 = nullptr;
+    TWidestringAction* waInsertPerso2 = nullptr;
+    TCheckAction* caInsertTextOn = nullptr;
+    TBooleanAction* baIncrustAutoSize = nullptr;
+    TFontAction* faInsertFont = nullptr;
+    TIntegerAction* iaInsertAlignLines = nullptr;
+    TIntegerAction* iaInsertBorderWidth = nullptr;
+    TPointAction* paInsertPosition = nullptr;
+    QString m_pattern1;
+    QString m_pattern2;
+    bool m_fileTokenUsed = false;
+    bool m_numberTokenUsed = false;
+    // The notifier whose DV report goes to the video manager, and the graph routing it.
+    GstElement* m_dvReportFrom = nullptr;
+    QPointer<TGrapheMan> m_dvReportGraph;
 
     QString m_currentVideo;
     // openfile and closefile turn the event loop: one at a time, the latest request waits.

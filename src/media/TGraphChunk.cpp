@@ -244,7 +244,7 @@ bool TMediaDevice::HasConnectedStream(TMediaDevice* aDevice)
            aDevice->m_manager->HasRoutes(aDevice->m_base);
 }
 
-bool TMediaDevice::CollectPads(TGrapheMan& aManager)
+bool TMediaDevice::CollectPads(TGrapheMan& aManager, int aQuietMs)
 {
     // Some demuxers expose their pads in several waves, and parsebin never says it is done:
     // wait (bounded) for no-more-pads or for the pads to stay the same for a while.
@@ -252,7 +252,7 @@ bool TMediaDevice::CollectPads(TGrapheMan& aManager)
     clock.start();
     still.start();
     for (size_t seen = aManager.ExposedPads(m_base).size();
-         !aManager.NoMorePads(m_base) && still.elapsed() < 100 && clock.elapsed() < 2000;) {
+         !aManager.NoMorePads(m_base) && still.elapsed() < aQuietMs && clock.elapsed() < 2000;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         if (const size_t now = aManager.ExposedPads(m_base).size(); now != seen) {
             seen = now;
@@ -287,7 +287,13 @@ void TMediaDevice::Probe()
         manager = own.get();
     }
     const bool attached = Attach(manager) && m_base;
-    if (attached && manager->Preroll() && CollectPads(*manager)) {
+    // A loaded machine spaces a demuxer's pads out as it slows the preroll: the quiet time that
+    // ends the wait grows with it.
+    QElapsedTimer preroll;
+    preroll.start();
+    const bool prerolled = attached && manager->Preroll();
+    const int quietMs = int(std::clamp<qint64>(preroll.elapsed() / 2, 100, 500));
+    if (prerolled && CollectPads(*manager, quietMs)) {
         for (int i = 0; const TPadInfo* p = FindPad(TPadKind::Dv, i); ++i) {
             auto* dv = new TDVDevice(this, ++DVCount);
             DVDevices << dv;

@@ -119,7 +119,8 @@ protected:
     std::vector<TPadInfo> m_pads;
 
 private:
-    bool CollectPads(TGrapheMan& aManager);
+    // aQuietMs: how long the pads must stay the same to be taken as all of them.
+    bool CollectPads(TGrapheMan& aManager, int aQuietMs);
 };
 
 // One video or audio output of a device, with the stream notifier that sits behind it.

@@ -26,13 +26,6 @@ constexpr TNotBuiltYet kNotBuiltYet[] = {
     {"application actions", "caAbout"},
     {"application actions", "naHomePage"},
     {"application actions", "naQuit"},
-    {"main window: on-video text", "naInsertTimestamp"},
-    {"main window: on-video text", "naInsertNumero"},
-    {"main window: on-video text", "naInsertDatecode"},
-    {"main window: on-video text", "naInsertTimecode"},
-    {"main window: on-video text", "naInsertSysdateTime"},
-    {"main window: on-video text", "naInsertPerso"},
-    {"main window: on-video text", "caSliders"},
     {"main window: interval capture", "caIntervalloShow"},
 };
 
