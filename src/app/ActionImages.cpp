@@ -1,5 +1,7 @@
 #include "app/ActionImages.h"
 
+#include "actions/TCheckAction.h"
+#include "actions/TCustomKoActionList.h"
 #include "actions/TImageList.h"
 
 #include <QFont>
@@ -52,6 +54,22 @@ constexpr ActionImage kImages[] = {
     {81, "media-playback-stop", nullptr},
     {82, "go-jump", nullptr},
     {83, "folder", nullptr},
+    {84, "media-eject", nullptr},
+    {85, nullptr, "Aa"},
+    {86, nullptr, "\u21C5"},
+    {87, nullptr, "\u21C6"},
+};
+
+// Pictures of the managers' actions: an image, and for a check action the one when unchecked.
+struct TPicture {
+    const char* Id;
+    int Image;
+    int FalseImage = -2; // -2: as Image
+};
+
+constexpr TPicture kPictures[] = {
+    {"waOpenFile", 0},  {"naPasteFile", 1},     {"naCloseFile", 84},    {"caFullscreen", 11},
+    {"caMute", 12, 13}, {"caInsertTextOn", 85}, {"caFlipVertical", 86}, {"caFlipHorizontal", 87},
 };
 
 QPixmap TextPicture(const QString& aText)
@@ -64,7 +82,7 @@ QPixmap TextPicture(const QString& aText)
     p.setBrush(QColor(0xee, 0xee, 0xec));
     p.drawRoundedRect(QRectF(1.5, 3.5, 19, 15), 3, 3);
     QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(aText.size() > 3 ? 7 : aText.size() > 2 ? 8 : 10);
+    f.setPixelSize(aText.size() > 3 ? 7 : aText.size() > 2 ? 8 : aText.size() > 1 ? 10 : 14);
     f.setBold(true);
     p.setFont(f);
     p.setPen(QColor(0x20, 0x4a, 0x87));
@@ -82,6 +100,25 @@ void FillActionImages(TImageList& aImages)
             aImages.Set(img.Index,
                         QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(img.Icon))));
         else
-            aImages.Set(img.Index, QIcon(TextPicture(QString::fromLatin1(img.Text))));
+            aImages.Set(img.Index, QIcon(TextPicture(QString::fromUtf8(img.Text))));
     }
+}
+
+void GivePictures(const QList<TCustomKoActionList*>& aLists, TImageList* aImages)
+{
+    for (TCustomKoActionList* list : aLists)
+        if (!list->Images())
+            list->SetImages(aImages);
+    for (const TPicture& p : kPictures)
+        for (TCustomKoActionList* list : aLists) {
+            TCustomAbstractAction* a = list->FindByInternalId(QString::fromLatin1(p.Id));
+            if (!a || a->ImageIndex() >= 0)
+                continue;
+            if (auto* check = qobject_cast<TCheckAction*>(a)) {
+                check->SetTrueImageIndex(p.Image);
+                check->SetFalseImageIndex(p.FalseImage == -2 ? p.Image : p.FalseImage);
+            } else {
+                a->SetImageIndex(p.Image);
+            }
+        }
 }

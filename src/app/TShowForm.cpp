@@ -88,6 +88,7 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
     BuildMenus();
     BindGrab();
     BindText();
+    GivePictures(ShowFormLists(), ImageList1);
     BuildButtonBar();
     TntFormCreate();
 }
