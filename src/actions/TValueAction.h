@@ -34,6 +34,9 @@ public:
 
     const T& Value() const { return m_value; }
     // Stores, records when recording and not nested, and applies: also an unchanged value.
+    // The value kept without applying it: an action that mirrors a part of another one.
+    void Assign(const T& aValue) { m_value = aValue; }
+
     virtual void SetValue(const T& aValue)
     {
         m_value = aValue;

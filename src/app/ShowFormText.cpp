@@ -11,12 +11,10 @@
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 #include "app/QuietControls.h"
-#include "base/PrivateMessages.h"
 #include "base/ScriptDateTime.h"
 #include "media/TGraphChunk.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
-#include "media/gst/TNotifyRouter.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -200,43 +198,55 @@ void TShowForm::BindText()
     };
 
     // The font: the panel shows it; each of its parts sets one property of a copy.
-    faInsertFont->OnBeforeApply = [this](const TFontDesc& v) { ShowInsertFont(v); };
+    auto* fontName = Need<TWidestringAction>("waInsertFontName");
+    auto* fontColor = Need<TColorAction>("laInsertFontColor");
+    auto* fontSize = Need<TIntegerAction>("iaInsertFontSize");
+    const std::pair<const char*, bool TFontDesc::*> styles[] = {
+        {"baInsertFontBold", &TFontDesc::Bold},
+        {"baInsertFontItalic", &TFontDesc::Italic},
+        {"baInsertFontUnderline", &TFontDesc::Underline},
+        {"baInsertFontStrikeOut", &TFontDesc::StrikeOut}};
+    TBooleanAction* styleActions[4];
+    for (int i = 0; i < 4; ++i)
+        styleActions[i] = Need<TBooleanAction>(styles[i].first);
+    // The parts follow the whole font, so that setting one to what the font already has is no
+    // change and setting it to something else always is.
+    faInsertFont->OnBeforeApply = [=, this](const TFontDesc& v) {
+        fontName->Assign(v.Name);
+        fontColor->Assign(v.Color);
+        fontSize->Assign(v.Size);
+        for (int i = 0; i < 4; ++i)
+            styleActions[i]->Assign(v.*styles[i].second);
+        ShowInsertFont(v);
+    };
     faInsertFont->OnAfterApply = [this](const TFontDesc&) { applyeffects(); };
     const auto part = [this](auto aChange) {
         TFontDesc font = faInsertFont->Value();
         aChange(font);
         faInsertFont->SetValue(font);
     };
-    Need<TWidestringAction>("waInsertFontName")->OnAfterApply = [part](const QString& v) {
-        part([&](TFontDesc& d) { d.Name = v; });
-    };
-    const std::pair<const char*, bool TFontDesc::*> styles[] = {
-        {"baInsertFontBold", &TFontDesc::Bold},
-        {"baInsertFontItalic", &TFontDesc::Italic},
-        {"baInsertFontUnderline", &TFontDesc::Underline},
-        {"baInsertFontStrikeOut", &TFontDesc::StrikeOut}};
+    fontName->OnAfterApply = [part](const QString& v) { part([&](TFontDesc& d) { d.Name = v; }); };
     QToolButton* const styleButtons[] = {f->tbBold, f->tbItalic, f->tbUnderline, f->tbStrikeOut};
     for (int i = 0; i < 4; ++i) {
-        auto* a = Need<TBooleanAction>(styles[i].first);
+        TBooleanAction* a = styleActions[i];
         a->OnAfterApply = [part, member = styles[i].second](const bool& v) {
             part([&](TFontDesc& d) { d.*member = v; });
         };
         connect(styleButtons[i], &QToolButton::clicked, this,
                 [a](bool aDown) { a->SetValue(aDown); });
     }
-    auto* fontColor = Need<TColorAction>("laInsertFontColor");
     fontColor->OnAfterApply = [part](const TColor& v) { part([&](TFontDesc& d) { d.Color = v; }); };
     f->OnFontColor = [fontColor](QColor c) { fontColor->SetValue(QColorToColor(c)); };
-    auto* fontSize = Need<TIntegerAction>("iaInsertFontSize");
     fontSize->OnAfterApply = [this, part](const qint32& v) {
         if (baIncrustAutoSize->Value())
             baIncrustAutoSize->SetValue(false);
         part([&](TFontDesc& d) { d.Size = std::clamp(v, 1, kMaxFontPoints); });
     };
-    connect(f->FontComboBox, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
-        if (font.family() != faInsertFont->Value().Name)
-            FindAction(QStringLiteral("waInsertFontName"))->SetAsText(font.family());
-    });
+    connect(f->FontComboBox, &QFontComboBox::currentFontChanged, this,
+            [this, fontName](const QFont& font) {
+                if (font.family() != faInsertFont->Value().Name)
+                    fontName->SetValue(font.family());
+            });
     // The size applies on a chosen item, Enter or leaving the box: never at each keystroke.
     const auto sizeChosen = [this, f, fontSize] {
         const QString text = f->cbSize->currentText().trimmed();
@@ -335,30 +345,13 @@ void TShowForm::UpdateOverlaySources()
 
 void TShowForm::SetDvReport(bool aOn)
 {
+    // The codes are looked up for each frame shown: a report as each sample is read would run
+    // ahead of the picture by what the queues hold.
     TVideoSource* source =
         vidman->DisplayState() == TVideoMan::dsVideo ? vidman->Source() : nullptr;
-    GstElement* notifier = source ? source->ActiveNotifier() : nullptr;
-    if (notifier != m_dvReportFrom && m_dvReportFrom) {
-        // The element of a closed file may be gone with its graph: only a live one is told.
-        if (m_dvReportGraph)
-            m_dvReportGraph->Router().SetTarget(m_dvReportFrom, NM_STREAM_CODES, nullptr);
-        m_dvReportFrom = nullptr;
-        m_dvReportGraph = nullptr;
-    }
-    if (!notifier)
-        return;
-    TGrapheMan* graph = vidman->Graph();
-    if (!graph)
-        return;
-    if (aOn) {
-        graph->Router().SetTarget(notifier, NM_STREAM_CODES, vidman->Handle());
-        m_dvReportFrom = notifier;
-        m_dvReportGraph = graph;
-    }
-    g_object_set(notifier, "dv-overlay", gboolean(aOn), nullptr);
-    // The report of the frame shown is on its way: deliver it before a grab can run.
-    if (aOn)
-        QCoreApplication::sendPostedEvents(vidman->Handle());
+    GstElement* notifier = aOn && source ? source->ActiveNotifier() : nullptr;
+    if (vidman->CodesFrom() != notifier)
+        vidman->SetCodesFrom(notifier);
 }
 
 void TShowForm::TimerSysDateTimer()
@@ -411,9 +404,10 @@ bool TShowForm::PlaceTextClicked(QObject* aWatched, QEvent* aEvent)
     const auto* mouse = static_cast<QMouseEvent*>(aEvent);
     if (mouse->button() != Qt::LeftButton)
         return true;
-    // No picture, no place: the rectangle would divide by zero.
+    // No picture, no place: its rectangle may be empty, and would divide by zero.
     const QRect r = vidman->VideoRect(videoPanel->rect());
-    if (r.width() <= 0 || r.height() <= 0)
+    if (vidman->DisplayState() != TVideoMan::dsVideo || !vidman->HasFrame() || r.width() <= 0 ||
+        r.height() <= 0)
         return true;
     const QPoint p = mouse->position().toPoint();
     const auto ratio = [](int aFrom, int aSpan) {

@@ -14,8 +14,6 @@
 #include <functional>
 #include <memory>
 
-#include <gst/gst.h>
-
 class QLabel;
 class QMenu;
 class QSlider;
@@ -28,7 +26,6 @@ class TCheckAction;
 class TColorAction;
 class TDoubleAction;
 class TFontAction;
-class TGrapheMan;
 class TPointAction;
 struct TFontDesc;
 class TCustomAbstractAction;
@@ -290,9 +287,6 @@ private:
     QString m_pattern2;
     bool m_fileTokenUsed = false;
     bool m_numberTokenUsed = false;
-    // The notifier whose DV report goes to the video manager, and the graph routing it.
-    GstElement* m_dvReportFrom = nullptr;
-    QPointer<TGrapheMan> m_dvReportGraph;
 
     QString m_currentVideo;
     // openfile and closefile turn the event loop: one at a time, the latest request waits.

@@ -312,6 +312,30 @@ void TVideoMan::SetStreamCodes(const TIncrustDV& aCodes)
     Compose();
 }
 
+void TVideoMan::SetCodesFrom(GstElement* aNotifier)
+{
+    m_codesFrom = ShareRef(aNotifier);
+    GST_INFO("DV codes of the text %s", aNotifier ? "on" : "off");
+    FrameTaken(); // those of the frame already on screen, at once
+}
+
+void TVideoMan::FrameTaken()
+{
+    if (!m_codesFrom || !GST_CLOCK_TIME_IS_VALID(ShownTime()))
+        return;
+    const GstClockTime half =
+        GST_CLOCK_TIME_IS_VALID(ShownFrameDuration()) ? ShownFrameDuration() / 2 : 20 * GST_MSECOND;
+    const std::optional<TIncrustDV> codes =
+        TessStreamNotifierCodesAt(m_codesFrom.get(), ShownTime(), half);
+    if (!codes) {
+        GST_LOG("no DV codes at %" GST_TIME_FORMAT, GST_TIME_ARGS(ShownTime()));
+        return;
+    }
+    const TIncrustDV now{m_dateReceived, m_timecodeReceived, m_date, m_timecode};
+    if (*codes != now)
+        SetStreamCodes(*codes);
+}
+
 void TVideoMan::SetPositionText(const QString& aText)
 {
     m_positionReceived = true;

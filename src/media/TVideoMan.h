@@ -65,6 +65,10 @@ public:
     void SetFileName(bool aReceived, const QString& aFileName);
     // The DV values and the position, as the notifiers report them (also set by tests).
     void SetStreamCodes(const TIncrustDV& aCodes);
+    // The DV codes of %D and %T come from this notifier, those of each frame as it is shown;
+    // null stops them (the last ones stay).
+    void SetCodesFrom(GstElement* aNotifier);
+    GstElement* CodesFrom() const { return m_codesFrom.get(); }
     void SetPositionText(const QString& aText);
     // The lines from their patterns; then the text layer is drawn again.
     void Compose();
@@ -76,6 +80,7 @@ public:
 
 protected:
     bool WndProc(QEvent& aMessage) override;
+    void FrameTaken() override;
 
 private:
     void UpdateAspect();
@@ -94,5 +99,6 @@ private:
     bool m_dateReceived = false, m_timecodeReceived = false, m_positionReceived = false;
     bool m_sysDateReceived = false, m_numberReceived = false, m_fileReceived = false;
     double m_date = 0, m_sysDate = 0;
+    TGstRef<GstElement> m_codesFrom;
     QString m_timecode, m_position, m_number, m_fileBase, m_fileFolder, m_fileExt;
 };

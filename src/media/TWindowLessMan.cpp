@@ -147,8 +147,14 @@ void TWindowLessMan::TakeFrame()
     m_map = map;
     m_mapped = true;
     ++m_taken;
+    m_shownTime = GST_BUFFER_PTS(buffer);
+    m_shownDuration = GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer)
+                      : info.fps_n > 0 ? gst_util_uint64_scale(GST_SECOND, guint64(info.fps_d),
+                                                               guint64(info.fps_n))
+                                       : GST_CLOCK_TIME_NONE;
     if (m_frame.size() != before && m_textShown)
         m_textLayer = RenderTextPart(m_frame.size(), Lines, Style);
+    FrameTaken();
     Repaint();
 }
 
@@ -295,7 +301,8 @@ void TWindowLessMan::AssignHandlers()
         return true;
     };
     integer("iaInsertBorderWidth", [this](qint32 v) {
-        Style.BorderWidth = qBound(0, v, 50);
+        // Each unit of width draws more outlines: a script's 10^5 would never end.
+        Style.BorderWidth = qBound(0, v, 20);
         RefreshText();
     });
     integer("iaTimerInterval", [this](qint32 v) { HintInterval = qMax(0, v); });
@@ -322,6 +329,7 @@ void TWindowLessMan::AssignHandlers()
     });
     Get<TFontAction>(QStringLiteral("faInsertFont"))->OnInternalApply = [this](const TFontDesc& v) {
         Style.Font = v;
+        Style.Font.Size = qBound(1, v.Size, 1000);
         RefreshText();
     };
     Get<TDoubleAction>(QStringLiteral("daInsertTransparency"))->OnInternalApply =

@@ -92,9 +92,15 @@ public:
     void FindActions() override;
     void AssignHandlers() override;
 
+    // The time (buffer PTS) of the frame shown and the length of one frame, when known.
+    GstClockTime ShownTime() const { return m_shownTime; }
+    GstClockTime ShownFrameDuration() const { return m_shownDuration; }
+
 protected:
     bool WndProc(QEvent& aMessage) override;
     void Repaint();
+    // A new frame is shown, before it is painted.
+    virtual void FrameTaken() {}
 
 private:
     struct TFrameBox;
@@ -114,6 +120,8 @@ private:
     std::atomic<int> m_framesIn{0};
     int m_noted = 0;
     int m_taken = 0;
+    GstClockTime m_shownTime = GST_CLOCK_TIME_NONE;
+    GstClockTime m_shownDuration = GST_CLOCK_TIME_NONE;
     QSize m_aspect;
     int m_align = 2;
     bool m_fullscreen = false;

@@ -286,3 +286,31 @@ TEST_F(NotifierTest, EarliestDateAndOverlay)
 }
 
 } // namespace
+
+// The element reads ahead of the picture: the codes of a frame are found again by its time.
+TEST_F(NotifierTest, CodesAreKeptUnderEachSamplesTimeAndFoundNearest)
+{
+    n.SetDatecodeNotify(true);
+    Start(DvCaps(false));
+    EXPECT_FALSE(n.CodesAt(0, 20).has_value()); // nothing read yet
+    for (int f = 0; f < 200; ++f) {
+        TDvFrameBuilder b;
+        b.Timecode(1, 2, 3 + f / 25, f % 25).Recording(2003, 7, 14, 9, 8, 7);
+        Push(b);
+        n.RecordCodesAt(std::int64_t(f) * 40);
+    }
+    const auto at = [this](std::int64_t t, std::int64_t tolerance = 20) {
+        const auto c = n.CodesAt(t, tolerance);
+        return c && c->timecodeValid ? c->timecodeText : QStringLiteral("none");
+    };
+    EXPECT_EQ(at(199 * 40), u"1:02:10:24");
+    EXPECT_EQ(at(150 * 40 + 19), u"1:02:09:00"); // nearest within half a frame
+    EXPECT_EQ(at(150 * 40 + 21), u"1:02:09:01");
+    EXPECT_EQ(at(200 * 40 + 30), u"none"); // past the last one read
+    EXPECT_EQ(at(71 * 40), u"1:02:05:21"); // the oldest of the last 128
+    EXPECT_EQ(at(70 * 40), u"none");       // overwritten
+    const auto c = n.CodesAt(100 * 40, 20);
+    ASSERT_TRUE(c.has_value());
+    EXPECT_TRUE(c->dateValid);
+    EXPECT_GT(c->date, 0);
+}

@@ -6,6 +6,8 @@
 #include "media/core/TMpeg2SequenceHeader.h"
 #include "media/core/VideoFormat.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kNotAvailable = QStringLiteral("N/A");
@@ -308,6 +310,33 @@ void TNotifier::ReportFrame(TNotifyReports& out) const
     p.kind = kAudioInfoFormat;
     p.frame = m_frame;
     out.push_back(std::move(p));
+}
+
+void TNotifier::RecordCodesAt(std::int64_t time)
+{
+    TTimedCodes& slot = m_history[m_historyNext];
+    slot.time = time;
+    slot.codes.dateValid = m_frame.dateValid;
+    slot.codes.timecodeValid = m_frame.timecodeValid;
+    slot.codes.date = m_frame.date;
+    slot.codes.timecodeText = m_frame.timecodeText;
+    m_historyNext = (m_historyNext + 1) % m_history.size();
+    m_historySize = std::min(m_historySize + 1, m_history.size());
+}
+
+std::optional<TIncrustDV> TNotifier::CodesAt(std::int64_t time, std::int64_t tolerance) const
+{
+    const TTimedCodes* best = nullptr;
+    std::int64_t bestDistance = tolerance;
+    for (std::size_t i = 0; i < m_historySize; ++i) {
+        const TTimedCodes& c = m_history[i];
+        const std::int64_t d = c.time > time ? c.time - time : time - c.time;
+        if (d <= bestDistance) {
+            best = &c;
+            bestDistance = d;
+        }
+    }
+    return best ? std::optional<TIncrustDV>(best->codes) : std::nullopt;
 }
 
 void TNotifier::ReportOverlay(TNotifyReports& out) const

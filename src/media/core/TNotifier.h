@@ -5,8 +5,10 @@
 
 #include <QLocale>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 // What the stream notifier element does with each sample, free of GStreamer: it reads the DV
 // packs, MPEG-2 sequence headers and formats, and returns the messages to post, in order.
@@ -52,6 +54,12 @@ public:
     void SetMediaType(const TStreamFormat& format, TNotifyReports& out);
     // One sample; never changes it.
     void ProcessSample(const std::uint8_t* data, std::size_t size, TNotifyReports& out);
+    // The DV codes of the sample just processed, kept under its time: the element runs ahead
+    // of the picture shown (queues, a decoder's delay), so the text of a frame is looked up by
+    // the frame's time, not taken as the latest read.
+    void RecordCodesAt(std::int64_t time);
+    // The codes kept for the sample nearest to time, within tolerance; none when too far.
+    std::optional<TIncrustDV> CodesAt(std::int64_t time, std::int64_t tolerance) const;
 
 private:
     void ReadMpeg2(const std::uint8_t* data, std::size_t size);
@@ -78,4 +86,13 @@ private:
     bool m_behindDv = false;
     bool m_firstSample = false;
     int m_mode = 0;
+
+    struct TTimedCodes {
+        std::int64_t time = 0;
+        TIncrustDV codes;
+    };
+    // Enough for the frames a demuxer's queues hold ahead of the picture.
+    std::array<TTimedCodes, 128> m_history;
+    std::size_t m_historyNext = 0;
+    std::size_t m_historySize = 0;
 };

@@ -194,8 +194,13 @@ GstFlowReturn TransformIp(GstBaseTransform* trans, GstBuffer* buffer)
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
         return GST_FLOW_OK; // never rejected: an unreadable sample just teaches nothing
-    WithLogic(self,
-              [&](TNotifier& n, TNotifyReports& out) { n.ProcessSample(map.data, map.size, out); });
+    const GstClockTime time =
+        GST_BUFFER_PTS_IS_VALID(buffer) ? GST_BUFFER_PTS(buffer) : GST_BUFFER_DTS(buffer);
+    WithLogic(self, [&](TNotifier& n, TNotifyReports& out) {
+        n.ProcessSample(map.data, map.size, out);
+        if (GST_CLOCK_TIME_IS_VALID(time))
+            n.RecordCodesAt(std::int64_t(time));
+    });
     gst_buffer_unmap(buffer, &map);
     return GST_FLOW_OK;
 }
@@ -314,6 +319,16 @@ TframeData TessStreamNotifierFrameData(GstElement* notifier)
         return {};
     std::lock_guard guard(self->state->lock);
     return self->state->logic.FrameData();
+}
+
+std::optional<TIncrustDV> TessStreamNotifierCodesAt(GstElement* notifier, GstClockTime time,
+                                                    GstClockTime tolerance)
+{
+    TessStreamNotifier* self = Notifier(notifier);
+    if (!self || !GST_CLOCK_TIME_IS_VALID(time))
+        return std::nullopt;
+    std::lock_guard guard(self->state->lock);
+    return self->state->logic.CodesAt(std::int64_t(time), std::int64_t(tolerance));
 }
 
 TVideoData TessStreamNotifierVideoData(GstElement* notifier)

@@ -5,6 +5,8 @@
 
 #include <gst/gst.h>
 
+#include <optional>
+
 // The stream notifier element (factory "streamnotifier"): a passthrough transform placed on a
 // demuxer's output, before any decoder. It reads DV packs, MPEG-2 sequence headers and formats
 // and posts NM_VIDEO_INFO, NM_AUDIO_INFO, NM_DATECODE, NM_TIMECODE, NM_STREAM_CODES and
@@ -21,4 +23,8 @@ GType tess_stream_notifier_get_type();
 GstElement* TessStreamNotifierNew(const char* name);
 void TessStreamNotifierReset(GstElement* notifier);
 TframeData TessStreamNotifierFrameData(GstElement* notifier);
+// The DV codes of the sample whose time (its buffer's PTS) is nearest to time, within tolerance:
+// those of the frame on screen when time is the shown frame's.
+std::optional<TIncrustDV> TessStreamNotifierCodesAt(GstElement* notifier, GstClockTime time,
+                                                    GstClockTime tolerance);
 TVideoData TessStreamNotifierVideoData(GstElement* notifier);
