@@ -307,8 +307,8 @@ TEST_F(NotifierTest, CodesAreKeptUnderEachSamplesTimeAndFoundNearest)
     EXPECT_EQ(at(150 * 40 + 19), u"1:02:09:00"); // nearest within half a frame
     EXPECT_EQ(at(150 * 40 + 21), u"1:02:09:01");
     EXPECT_EQ(at(200 * 40 + 30), u"none"); // past the last one read
-    EXPECT_EQ(at(71 * 40), u"1:02:05:21"); // the oldest of the last 128
-    EXPECT_EQ(at(70 * 40), u"none");       // overwritten
+    EXPECT_EQ(at(72 * 40), u"1:02:05:22"); // the oldest of the last 128
+    EXPECT_EQ(at(71 * 40), u"none");       // overwritten
     const auto c = n.CodesAt(100 * 40, 20);
     ASSERT_TRUE(c.has_value());
     EXPECT_TRUE(c->dateValid);
