@@ -4,11 +4,14 @@
 // Run: bench_nav [--quick] [--no-text]
 #include "BenchPlayer.h"
 #include "MediaMaker.h"
+#include "base/ScriptDateTime.h"
 #include "media/MediaInit.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
 #include "media/gst/TPipelineBus.h"
+
+#include <QDateTime>
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -117,7 +120,8 @@ void Playback(const QString& aFile, int aFrames, bool aText)
         return;
     }
     p.video.TextSlots[0] = QStringLiteral("%S");
-    p.video.TextSlots[1] = QStringLiteral("Tessarine");
+    p.video.TextSlots[1] = QStringLiteral("%R");
+    p.video.SetSystemDate(true, ScriptDateTimeFromQt(QDateTime::currentDateTime()));
     p.video.Style.AnchorY = 9000; // below the strip
     p.video.Compose();
     p.video.ShowText(aText);
@@ -127,8 +131,14 @@ void Playback(const QString& aFile, int aFrames, bool aText)
     QElapsedTimer t;
     t.start();
     p.nav.Play();
+    // The clock of "%R" ticks as the window's timer does.
+    qint64 tick = 0;
     while (p.nav.Bus().WaitForBus(GST_MESSAGE_EOS, 5) != GST_MESSAGE_EOS && t.elapsed() < 120000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (t.elapsed() >= tick) {
+            p.video.SetSystemDate(true, ScriptDateTimeFromQt(QDateTime::currentDateTime()));
+            tick += 250;
+        }
         p.PaintIfAsked();
     }
     QCoreApplication::processEvents();
@@ -156,6 +166,45 @@ void Playback(const QString& aFile, int aFrames, bool aText)
     g_rows.push_back({QStringLiteral("1080p25 paint into 1280x720, text on"), p.paints.Pct(0.5),
                       p.paints.Pct(0.95), 0, 0,
                       QStringLiteral("%1 paints").arg(p.paints.samples.size())});
+}
+
+// The text over each frame: the lines composed from their patterns and the text layer drawn
+// again, as at every frame while "%S" shows, at 1080p; beside ffmpeg's drawtext per frame.
+void TextLayer(const QString& aFile, int aFrames)
+{
+    TPlayer p;
+    if (!p.Open(aFile))
+        return;
+    p.video.TextSlots[0] = QStringLiteral("%S");
+    p.video.TextSlots[1] = QStringLiteral("%R");
+    p.video.Style.AutoSize = true;
+    p.video.ShowText(true);
+    const QStringList in{QStringLiteral("-i"), aFile, QStringLiteral("-an")};
+    const QStringList out{QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")};
+    const Ms plain = Ffmpeg(in + out);
+    for (int border : {0, 2, 5}) {
+        p.video.Style.BorderWidth = border;
+        TStats layer;
+        for (int i = 0; i < 200; ++i) {
+            QElapsedTimer t;
+            t.start();
+            p.video.SetPositionText(QStringLiteral("0:00:%1:%2")
+                                        .arg(i / 25, 2, 10, QChar(u'0'))
+                                        .arg(i % 25, 2, 10, QChar(u'0')));
+            layer.samples.push_back(Since(t));
+        }
+        // drawtext with the same two lines' worth of text and outline.
+        const QString draw =
+            QStringLiteral("drawtext=text='%{pts\\:hms}':fontsize=60:borderw=%1:x=(w-tw)/2:"
+                           "y=h*0.82,drawtext=text='%{localtime}':fontsize=60:borderw=%1:"
+                           "x=(w-tw)/2:y=h*0.82+70")
+                .arg(border);
+        const Ms drawn = Ffmpeg(in + QStringList{QStringLiteral("-vf"), draw} + out);
+        const Ms perFrame = drawn > 0 ? std::max(0.0, drawn - plain) / aFrames : 0;
+        g_rows.push_back({QStringLiteral("1080p text compose + layer, border %1").arg(border),
+                          layer.Pct(0.5), layer.Pct(0.95), perFrame, perFrame,
+                          QStringLiteral("frame period 40 ms; ffmpeg: drawtext per frame")});
+    }
 }
 
 } // namespace
@@ -192,8 +241,10 @@ int main(int argc, char** argv)
     hd.Height = 1080;
     hd.Output << QStringLiteral("-preset") << QStringLiteral("veryfast");
     const QString hdFile = dir.filePath(QStringLiteral("hd.mp4"));
-    if (MediaMaker::Make(hdFile, hd))
+    if (MediaMaker::Make(hdFile, hd)) {
+        TextLayer(hdFile, hd.Frames);
         Playback(hdFile, hd.Frames, !app.arguments().contains(QStringLiteral("--no-text")));
+    }
     Print();
     return 0;
 }
