@@ -165,6 +165,15 @@ TEST_F(OnVideoText, InsertsSetBothPatternsAndTheSourcesFollowTheTextShown)
     on->SetChecked(true);
     EXPECT_TRUE(form->TimerSysDate->isActive());
     EXPECT_TRUE(DvReportOn());
+
+    // A raw DV file, read in chunks, shows the codes of its frames too.
+    form->ficman->OpenFile(MediaMaker::RawDv(dir.path(), 12));
+    Settle(300);
+    Apply("naInsertTimecode");
+    EXPECT_TRUE(DvReportOn());
+    EXPECT_EQ(Line(0), QStringLiteral("10:20:30:00"));
+    Apply("naAvanceFrame");
+    EXPECT_EQ(Line(0), QStringLiteral("10:20:30:01"));
 }
 
 TEST_F(OnVideoText, TheNumberAndTheFileNameFeedTheirTokens)

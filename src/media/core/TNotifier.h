@@ -35,6 +35,8 @@ public:
     void SetLocale(const QLocale& locale) { m_locale = locale; }
 
     bool Enabled() const { return m_enabled; }
+    // An interleaved DV stream: its samples must be whole frames to be read.
+    bool ReadsDvFrames() const { return m_kind == TStreamKind::DvInterleaved; }
     bool VideoNotify() const { return m_videoNotify; }
     bool AudioNotify() const { return m_audioNotify; }
     bool DatecodeNotify() const { return m_datecodeNotify; }

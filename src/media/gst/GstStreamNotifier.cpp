@@ -1,5 +1,6 @@
 #include "media/gst/GstStreamNotifier.h"
 
+#include "media/core/TDvFramer.h"
 #include "media/core/TNotifier.h"
 #include "media/gst/CapsFormat.h"
 #include "media/gst/NotifierPost.h"
@@ -16,6 +17,8 @@ namespace {
 struct TStreamNotifierState {
     std::mutex lock;
     TNotifier logic;
+    // A raw DV file comes in chunks of any size: they are put back into frames.
+    TDvFramer framer;
 };
 
 } // namespace
@@ -167,10 +170,15 @@ gboolean Start(GstBaseTransform* trans)
 
 gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event)
 {
+    TessStreamNotifier* self = Self(trans);
     if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
-        TessStreamNotifier* self = Self(trans);
         std::lock_guard guard(self->state->lock);
         self->state->logic.StreamStart();
+        self->state->framer.Reset();
+    } else if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP ||
+               GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
+        std::lock_guard guard(self->state->lock);
+        self->state->framer.Reset();
     }
     return GST_BASE_TRANSFORM_CLASS(tess_stream_notifier_parent_class)->sink_event(trans, event);
 }
@@ -186,21 +194,45 @@ gboolean SetCaps(GstBaseTransform* trans, GstCaps* incaps, GstCaps*)
 GstFlowReturn TransformIp(GstBaseTransform* trans, GstBuffer* buffer)
 {
     TessStreamNotifier* self = Self(trans);
+    bool framed = false;
     {
         std::lock_guard guard(self->state->lock);
         if (!self->state->logic.Enabled())
             return GST_FLOW_OK;
+        framed = self->state->logic.ReadsDvFrames();
     }
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
         return GST_FLOW_OK; // never rejected: an unreadable sample just teaches nothing
     const GstClockTime time =
         GST_BUFFER_PTS_IS_VALID(buffer) ? GST_BUFFER_PTS(buffer) : GST_BUFFER_DTS(buffer);
-    WithLogic(self, [&](TNotifier& n, TNotifyReports& out) {
-        n.ProcessSample(map.data, map.size, out);
-        if (GST_CLOCK_TIME_IS_VALID(time))
-            n.RecordCodesAt(std::int64_t(time));
-    });
+    GST_LOG_OBJECT(trans,
+                   "sample of %" G_GSIZE_FORMAT " bytes at %" GST_TIME_FORMAT
+                   ", offset %" G_GUINT64_FORMAT,
+                   map.size, GST_TIME_ARGS(time), GST_BUFFER_OFFSET(buffer));
+    if (framed && map.size != 144000 && map.size != 120000) {
+        // Chunks of a raw file: each frame read once whole, its time from its number, as the
+        // demuxer that follows times it.
+        const std::int64_t offset =
+            GST_BUFFER_OFFSET_IS_VALID(buffer) ? std::int64_t(GST_BUFFER_OFFSET(buffer)) : -1;
+        WithLogic(self, [&](TNotifier& n, TNotifyReports& out) {
+            self->state->framer.Push(
+                map.data, map.size, offset,
+                [&](const std::uint8_t* aData, std::size_t aSize, std::int64_t aNumber) {
+                    n.ProcessSample(aData, aSize, out);
+                    const GstClockTime frame = aSize == 144000
+                                                   ? GST_SECOND / 25
+                                                   : gst_util_uint64_scale(GST_SECOND, 1001, 30000);
+                    n.RecordCodesAt(aNumber * std::int64_t(frame));
+                });
+        });
+    } else {
+        WithLogic(self, [&](TNotifier& n, TNotifyReports& out) {
+            n.ProcessSample(map.data, map.size, out);
+            if (GST_CLOCK_TIME_IS_VALID(time))
+                n.RecordCodesAt(std::int64_t(time));
+        });
+    }
     gst_buffer_unmap(buffer, &map);
     return GST_FLOW_OK;
 }
