@@ -408,3 +408,41 @@ TEST_F(OnVideoText, StyleColourBorderAndTransparencyControlsAndTheirActions)
     EXPECT_TRUE(f->tbRightAlign->isChecked());
     EXPECT_FALSE(f->tbLeftAlign->isChecked());
 }
+
+TEST_F(OnVideoText, TheSettingsComeBackAtTheNextStart)
+{
+    Start(QString());
+    Text("waInsertPerso1")->SetValue(QStringLiteral("Un été à Kyōto"));
+    Text("waInsertPerso2")->SetValue(QStringLiteral("deux"));
+    Text("waIncrustPattern1")->SetValue(QStringLiteral("%S"));
+    Text("waIncrustPattern2")->SetValue(QStringLiteral("%N / %F"));
+    Text("waInsertFontName")->SetValue(QStringLiteral("DejaVu Serif"));
+    for (const char* id : {"baInsertFontBold", "baInsertFontItalic", "baInsertFontUnderline",
+                           "baInsertFontStrikeOut"})
+        Bool(id)->SetValue(true);
+    Action<TColorAction>("laInsertFontColor")->SetValue(TColor(0x00FF00));
+    Int("iaInsertFontSize")->SetValue(31);
+    EXPECT_FALSE(Bool("baIncrustAutoSize")->Value());
+    Check("caInsertTextOn")->SetChecked(true);
+    form->close();
+    form.reset();
+
+    Start(QString());
+    EXPECT_EQ(Text("waInsertPerso1")->Value(), QStringLiteral("Un été à Kyōto"));
+    EXPECT_EQ(f->edPerso1->text(), QStringLiteral("Un été à Kyōto"));
+    EXPECT_EQ(f->edPerso2->text(), QStringLiteral("deux"));
+    EXPECT_EQ(form->vidman->TextSlots[0], QStringLiteral("%S"));
+    EXPECT_EQ(form->vidman->TextSlots[1], QStringLiteral("%N / %F"));
+    EXPECT_TRUE(form->NumberTokenUsed());
+    EXPECT_FALSE(Bool("baIncrustAutoSize")->Value());
+    const TFontDesc font = Font()->Value();
+    EXPECT_EQ(font.Name, QStringLiteral("DejaVu Serif"));
+    EXPECT_TRUE(font.Bold && font.Italic && font.Underline && font.StrikeOut);
+    EXPECT_EQ(font.Color, TColor(0x00FF00));
+    EXPECT_EQ(font.Size, 31);
+    EXPECT_EQ(Int("iaInsertFontSize")->Value(), 31);
+    EXPECT_TRUE(Bool("baInsertFontUnderline")->Value());
+    EXPECT_EQ(f->cbSize->currentText(), QStringLiteral("31"));
+    EXPECT_TRUE(f->tbUnderline->isChecked());
+    EXPECT_EQ(TIncrusterFrame::ShownColor(f->ColorButton), QColor(0, 255, 0));
+}
