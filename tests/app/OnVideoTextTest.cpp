@@ -446,3 +446,24 @@ TEST_F(OnVideoText, TheSettingsComeBackAtTheNextStart)
     EXPECT_TRUE(f->tbUnderline->isChecked());
     EXPECT_EQ(TIncrusterFrame::ShownColor(f->ColorButton), QColor(0, 255, 0));
 }
+
+TEST_F(OnVideoText, TheClockTicksIntoPausedGrabs)
+{
+    Start(MediaMaker::DvType2Avi(dir.path(), 12));
+    Int("iaNextNum")->SetValue(1);
+    Int("iaImageAjouter")->SetValue(1);
+    QDateTime now(QDate(2026, 12, 9), QTime(10, 0, 0));
+    form->SystemClock = [&now] { return now; };
+    Apply("naInsertSysdateTime");
+    Apply("naGrab");
+    now = now.addSecs(1);
+    Settle(300); // the timer's next tick, no frame decoded
+    Apply("naGrab");
+    const QImage first(QDir(dir.path()).filePath(QStringLiteral("Tessarine_001.bmp")));
+    const QImage second(QDir(dir.path()).filePath(QStringLiteral("Tessarine_002.bmp")));
+    ASSERT_FALSE(first.isNull());
+    ASSERT_EQ(first.size(), second.size());
+    EXPECT_EQ(StripOf(first), StripOf(second)); // the same frame
+    EXPECT_NE(first, second);                   // another second
+    EXPECT_TRUE(Line(0).contains(QStringLiteral("10:00:01"))) << Line(0).toStdString();
+}
