@@ -45,7 +45,9 @@ QDateTime ScriptDateTimeToQt(double aValue)
         ms -= 86400000;
         days += aValue >= 0 ? 1 : -1;
     }
-    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)));
+    // A wall-clock value with no zone: in local time a time in a daylight-saving gap would be
+    // invalid or moved, and a span across a change an hour off.
+    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
 QString FormatScriptDateTime(const QString& aPicture, const QDateTime& aWhen,

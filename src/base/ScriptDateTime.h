@@ -7,6 +7,7 @@
 // Dates and times of the script language: a float counting days since 30 December 1899, the
 // fraction being the time of day.
 double ScriptDateTimeFromQt(const QDateTime& aWhen);
+// The date and time as written, zone-free (UTC); invalid when not finite or far out of range.
 QDateTime ScriptDateTimeToQt(double aValue);
 
 // FormatDateTime of the language: d dd ddd dddd ddddd dddddd, m mm mmm mmmm, yy yyyy, h hh,

@@ -2,6 +2,8 @@
 
 #include "TestPrinters.h"
 
+#include <ctime>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,6 +21,26 @@ TEST(DateTimeDays, Epoch)
     EXPECT_EQ(back.date(), kWhen.date());
     EXPECT_EQ(back.time(), kWhen.time());
     EXPECT_FALSE(ScriptDateTimeToQt(1e300).isValid());
+}
+
+TEST(DateTimeDays, ADateInADaylightSavingGapKeepsItsTime)
+{
+    const QByteArray previous = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", "Europe/Paris");
+    tzset();
+    // 02:30 on 27 March 2005 does not exist in Paris local time.
+    const QDateTime gap = ScriptDateTimeToQt(38438 + 2.5 / 24);
+    EXPECT_EQ(gap.date(), QDate(2005, 3, 27));
+    EXPECT_EQ(gap.time(), QTime(2, 30));
+    EXPECT_EQ(FormatScriptDateTime(QStringLiteral("hh:nn"), gap, QLocale::c()), u"02:30");
+    // A day across the change is 24 hours.
+    EXPECT_EQ(ScriptDateTimeToQt(38437.5).secsTo(ScriptDateTimeToQt(38438.5)), 86400);
+    if (had)
+        qputenv("TZ", previous);
+    else
+        qunsetenv("TZ");
+    tzset();
 }
 
 TEST(FormatDateTime, Pictures)
