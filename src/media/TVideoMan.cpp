@@ -22,7 +22,8 @@ const QString kNoVideo = QStringLiteral("Pas de Vidéo");
 
 QString FormatDate(const QString& aFormat, double aDate)
 {
-    return FormatScriptDateTime(aFormat, ScriptDateTimeToQt(aDate), QLocale(QLocale::French));
+    // The names and separators of the user's locale.
+    return FormatScriptDateTime(aFormat, ScriptDateTimeToQt(aDate), QLocale());
 }
 
 bool PlaysVideo(TavSource* aSource)
