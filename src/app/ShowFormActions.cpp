@@ -447,6 +447,52 @@ const TActionRow kRows[] = {
      .Default = true,
      .ApplyWhenLoad = true,
      .Hint = "Numéroter les images à partir de 0 chaque fois qu'une nouvelle vidéo est chargée."},
+
+    // The DV date offset and the date formats of %D.
+    {.Kind = K::Check,
+     .Name = "caDecalageAvance",
+     .Switch = "swi_da",
+     .Category = "cat_Incruster",
+     .Default = false,
+     .ApplyWhenLoad = true,
+     .Caption = "Avancé",
+     .Hint = "Désactiver la possibilité de fixer un décalage horaire qui ne soit pas un nombre "
+             "entier d'heures.",
+     .FalseHint = "Activer la possibilité de fixer un décalage horaire qui n'est pas un nombre "
+                  "entier d'heures",
+     .Comments = "Le décalage horaire ne fonctionne que pour les fichiers vidéos DV."},
+    {.Kind = K::Double,
+     .Name = "daDecalageHoraire",
+     .Switch = "swi_dh",
+     .Category = "cat_Incruster",
+     .Default = 0.0,
+     .ApplyWhenLoad = true,
+     .Hint = "Fixer le décalage horaire.",
+     .Comments = "Le paramètre est un nombre décimal où 1 représente un jour, 1/24 représente une "
+                 "heure, 1/1440 représente une minute et 1/86400 représente une seconde.\n"
+                 "Par exemple pour un décalage de 2:15 mettre x:=2/24+15/1440"},
+    {.Kind = K::Widestring,
+     .Name = "waFormatDatecode1",
+     .Switch = "swi_fd1",
+     .Category = "cat_Incruster",
+     .Default = "ddddd",
+     .ApplyWhenLoad = true,
+     .Hint = "Format du Datecode sur la 1ère ligne d'insertion",
+     .Comments = "Le format du datecode utilise des caractères d,m,y t ou h,m,s et des "
+                 "combinaisons préprogrammées.\n"
+                 "Essayez notamment d, dd, ddd, dddd, ddddd, dddddd \n"
+                 "ainsi que tt."},
+    {.Kind = K::Widestring,
+     .Name = "waFormatDatecode2",
+     .Switch = "swi_fd2",
+     .Category = "cat_Incruster",
+     .Default = "tt",
+     .ApplyWhenLoad = true,
+     .Hint = "Format du Datecode sur la 2ème ligne d'insertion",
+     .Comments = "Le format du datecode utilise des caractères d,m,y t ou h,m,s et des "
+                 "combinaisons préprogrammées.\n"
+                 "Essayez notamment d, dd, ddd, dddd, ddddd, dddddd \n"
+                 "ainsi que tt."},
 };
 
 } // namespace

@@ -294,6 +294,7 @@ bool TShowForm::OpenNow(const QString& aFileName)
     if (hasVideo && VideoRect.width() > 0 && VideoRect.height() > 0)
         m_savedSize = VideoRect.size();
     PlaceThumbnail();
+    UpdateVideoDate();
     return hasVideo || hasAudio;
 }
 
@@ -320,6 +321,7 @@ void TShowForm::closefile()
     ClearThumbnail();
     EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
     videoPanel->Refresh();
+    UpdateVideoDate();
 }
 
 void TShowForm::EnableVideoCommands()

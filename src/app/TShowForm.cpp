@@ -88,6 +88,7 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
     BuildMenus();
     BindGrab();
     BindText();
+    BindDvDate();
     GivePictures(ShowFormLists(), ImageList1);
     BuildButtonBar();
     TntFormCreate();

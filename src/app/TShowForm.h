@@ -295,4 +295,19 @@ private:
     TScreenSaverInhibit m_screenSaver;
     std::unique_ptr<TPrivateFilters> m_private;
     QString m_privateFolderDone; // the folder whose settings were imported last
+
+    // DV date panel.
+public:
+    // The panel's recorded date from the last record the stream notifier posted, or the
+    // fictitious date; the DV text commands follow whether a DV date can be read.
+    void UpdateVideoDate();
+
+private:
+    void BindDvDate();
+    void ApplyDateOffset(double aDays);
+    template <class A> A* NeedDvAction(const char* aId);
+    TCheckAction* caDecalageAvance = nullptr;
+    class TDoubleAction* daDecalageHoraire = nullptr;
+    TWidestringAction* waFormatDatecode1 = nullptr;
+    TWidestringAction* waFormatDatecode2 = nullptr;
 };
