@@ -126,6 +126,13 @@ void TShowForm::BindDvDate()
         if (!caPlay->Checked())
             UpdateVideoDate();
     };
+    // Dates that changed while playing were not shown: pausing reads the date of the frame
+    // where playback stopped.
+    caPlay->OnAfterFalseApply = [this, paused = std::move(caPlay->OnAfterFalseApply)] {
+        if (paused)
+            paused();
+        UpdateVideoDate();
+    };
     f->OnShown = [this] { UpdateVideoDate(); };
     UpdateVideoDate();
 }

@@ -438,6 +438,19 @@ TEST_F(DvDateFrame, ShowingThePanelReadsTheDateAgain)
     EXPECT_EQ(f->labVideodate->text(), u"Date fictive: 31/12/1999 00:00:00");
 }
 
+TEST_F(DvDateFrame, PausingReadsTheDateOfTheFrameShown)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(form->openfile(MediaMaker::DvType1Avi(dir.path(), 12)));
+    Settle(300);
+    f->labVideodate->clear();
+    TCheckAction* play = Action<TCheckAction>("caPlay");
+    play->SetChecked(true);
+    Settle(100);
+    play->SetChecked(false);
+    EXPECT_EQ(f->labVideodate->text(), u"Date de la vidéo DV: 04/05/2006 03:02:01");
+}
+
 TEST_F(DvDateFrame, TheFourSettingsComeBackAtTheNextStart)
 {
     Advanced()->SetChecked(true);
