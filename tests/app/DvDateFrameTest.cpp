@@ -438,6 +438,23 @@ TEST_F(DvDateFrame, ShowingThePanelReadsTheDateAgain)
     EXPECT_EQ(f->labVideodate->text(), u"Date fictive: 31/12/1999 00:00:00");
 }
 
+TEST_F(DvDateFrame, TheDatecodeCommandShowsTheDateThenTheTimeShiftedByTheOffset)
+{
+    auto* insert = Action<TNopeAction>("naInsertDatecode");
+    if (!insert)
+        GTEST_SKIP() << "the on-video text's commands are not built";
+    QTemporaryDir dir;
+    ASSERT_TRUE(form->openfile(MediaMaker::DvType1Avi(dir.path(), 12)));
+    Settle(300);
+    insert->Apply();
+    Settle(300);
+    EXPECT_EQ(form->vidman->Lines[0].Text, u"04/05/2006");
+    EXPECT_EQ(form->vidman->Lines[1].Text, u"03:02:01");
+    f->seDecalerHeures->setValue(-4);
+    EXPECT_EQ(form->vidman->Lines[0].Text, u"03/05/2006");
+    EXPECT_EQ(form->vidman->Lines[1].Text, u"23:02:01");
+}
+
 TEST_F(DvDateFrame, PausingReadsTheDateOfTheFrameShown)
 {
     QTemporaryDir dir;
