@@ -176,11 +176,26 @@ void TShowForm::UpdateVideoDate()
     QString prefix = QStringLiteral("Date fictive: ");
     f->VideoDate = WallClockToDays(kFictitiousDate, QTime(0, 0));
     if (dvPossible) {
-        // The record of the notifier that reads the DV packs, as it stands now.
-        const TframeData frame = TessStreamNotifierFrameData(source->ActiveNotifier());
-        if (frame.dateValid) {
+        // The notifier reads ahead of the picture: the codes kept for the frame on screen,
+        // else the latest it read.
+        GstElement* notifier = source->ActiveNotifier();
+        TIncrustDV codes;
+        const GstClockTime shown = vidman->ShownTime();
+        const GstClockTime half = GST_CLOCK_TIME_IS_VALID(vidman->ShownFrameDuration())
+                                      ? vidman->ShownFrameDuration() / 2
+                                      : 20 * GST_MSECOND;
+        if (const auto at = GST_CLOCK_TIME_IS_VALID(shown)
+                                ? TessStreamNotifierCodesAt(notifier, shown, half)
+                                : std::nullopt) {
+            codes = *at;
+        } else {
+            const TframeData frame = TessStreamNotifierFrameData(notifier);
+            codes.dateValid = frame.dateValid;
+            codes.date = frame.date;
+        }
+        if (codes.dateValid) {
             prefix = QStringLiteral("Date de la vidéo DV: ");
-            f->VideoDate = DropMilliseconds(frame.date);
+            f->VideoDate = DropMilliseconds(codes.date);
         }
     }
     f->labVideodate->setText(

@@ -298,7 +298,7 @@ private:
 
     // DV date panel.
 public:
-    // The panel's recorded date from the last record the stream notifier posted, or the
+    // The panel's recorded date of the frame shown, as the stream notifier read it, or the
     // fictitious date; the DV text commands follow whether a DV date can be read.
     void UpdateVideoDate();
 
