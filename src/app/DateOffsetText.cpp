@@ -37,7 +37,7 @@ QString FormatOffset(double aDays)
     std::fesetround(FE_TONEAREST);
     const qint64 t = qint64(std::nearbyint(SaneDateOffset(aDays) * double(kDaySeconds)));
     std::fesetround(mode);
-    // Truncating divisions: every part has the sign of the whole.
+    // Truncating divisions: days, hours, minutes and seconds all have the sign of the whole.
     const qint64 days = t / kDaySeconds;
     const qint64 hours = (t / 3600) % 24;
     const qint64 minutes = (t / 60) % 60;

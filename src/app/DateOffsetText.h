@@ -14,7 +14,7 @@ inline constexpr double kMaxDateOffset = 36525;
 // Not finite gives 0; beyond a century is clamped.
 double SaneDateOffset(double aDays);
 
-// The offset as French text, each part after a space; the first non-zero part spelled out
+// The offset as French text, each unit after a space; the first non-zero unit spelled out
 // (" 01 heure 30 m"), "aucun" when it rounds to no whole second.
 QString FormatOffset(double aDays);
 
