@@ -317,6 +317,37 @@ QString Truncated(const QString& aFile, qint64 aKeep, const QString& aName)
     return path;
 }
 
+QByteArray StampDvPacks(QByteArray aFrames, const TDvStamp& aStamp)
+{
+    constexpr int kFrame = 144000;
+    auto* d = reinterpret_cast<std::uint8_t*>(aFrames.data());
+    const int first =
+        ((aStamp.Hours * 60 + aStamp.Minutes) * 60 + aStamp.Seconds) * 25 + aStamp.Frames;
+    const QTime t = aStamp.Recorded.time();
+    const QDate day = aStamp.Recorded.date();
+    for (int f = 0; f < aFrames.size() / kFrame; ++f) {
+        const int at = first + f;
+        const std::uint8_t tc[] = {0x13, Bcd(at % 25), Bcd(at / 25 % 60), Bcd(at / 1500 % 60),
+                                   Bcd(at / 90000 % 24)};
+        const std::uint8_t rec[] = {
+            0x62, 0xFF, Bcd(day.day()),  Bcd(day.month()), Bcd(day.year() % 100),
+            0x63, 0xFF, Bcd(t.second()), Bcd(t.minute()),  Bcd(t.hour())};
+        for (int n = 0; n < 12; ++n) {
+            std::uint8_t* seq = d + f * kFrame + n * 12000;
+            for (int id : {110, 190})
+                std::memcpy(seq + id, tc, sizeof tc);
+            std::memcpy(seq + 458, rec, sizeof rec);
+        }
+    }
+    return aFrames;
+}
+
+QString DvTape(const QString& aFolder, int aFrames, const TDvStamp& aStamp)
+{
+    const QByteArray frames = StampDvPacks(RawDvFrames(aFolder, aFrames, true), aStamp);
+    return WriteFile(aFolder, "tape.avi", frames.isEmpty() ? QByteArray() : DvType1AviFile(frames));
+}
+
 QByteArray StampDvPacks(QByteArray aFrames)
 {
     constexpr int kFrame = 144000;

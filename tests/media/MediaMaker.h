@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +49,14 @@ QString Truncated(const QString& aFile, qint64 aKeep, const QString& aName);
 // Raw DV frames (144,000 bytes each) with the camcorder packs written into every sequence:
 // timecode 10:20:30:<frame>, recorded 2006-05-04 03:02:01.
 QByteArray StampDvPacks(QByteArray aFrames);
+// The same with a recording date and a timecode that counts on from frame 0's.
+struct TDvStamp {
+    QDateTime Recorded;
+    int Hours = 0, Minutes = 0, Seconds = 0, Frames = 0;
+};
+QByteArray StampDvPacks(QByteArray aFrames, const TDvStamp& aStamp);
+// A DV type 1 AVI of aFrames PAL frames (the number in digits too) stamped with aStamp.
+QString DvTape(const QString& aFolder, int aFrames, const TDvStamp& aStamp);
 // An AVI file with one interleaved DV stream ("iavs"), written byte by byte.
 QByteArray DvType1AviFile(const QByteArray& aFrames);
 
