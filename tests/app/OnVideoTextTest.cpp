@@ -18,6 +18,7 @@
 #include "prefs/TDravikPreferences.h"
 #include <TestDirs.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -314,6 +315,7 @@ TEST_F(OnVideoText, TheSizeBoxAppliesOnAChoiceOrEnterNeverWhileTyping)
     Start(QString());
     TBooleanAction* autoSize = Bool("baIncrustAutoSize");
     EXPECT_TRUE(autoSize->Value());
+    EXPECT_EQ(autoSize->Action()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Backslash));
     EXPECT_EQ(f->cbSize->currentText(), QStringLiteral("auto"));
 
     f->cbSize->setCurrentIndex(f->cbSize->findText(QStringLiteral("24")));
