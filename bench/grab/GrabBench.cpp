@@ -141,12 +141,7 @@ void Deinterlacing(const QString& aName, const QString& aFile, int aFrames)
         d.Deinterlace(frame, result);
         ours.samples.push_back(Since(t));
     }
-    // ffmpeg's cost of yadif per frame: the whole file with it, less the whole file without.
-    const QStringList in{QStringLiteral("-i"), aFile, QStringLiteral("-an")};
-    const QStringList out{QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")};
-    const Ms with = Ffmpeg(in + QStringList{QStringLiteral("-vf"), QStringLiteral("yadif")} + out);
-    const Ms without = Ffmpeg(in + out);
-    const Ms perFrame = std::max(0.0, with - without) / std::max(1, p.Frames());
+    const Ms perFrame = FfmpegFilterPerFrame(aFile, QStringLiteral("yadif"), p.Frames());
     g_rows.push_back({aName + QStringLiteral(" deinterlace a frame (ffmpeg: yadif)"), ours.Pct(0.5),
                       ours.Pct(0.95), perFrame, perFrame,
                       QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())});

@@ -54,6 +54,16 @@ inline Ms Ffmpeg(const QStringList& aArgs)
     return Since(t);
 }
 
+// What a video filter costs ffmpeg per frame: the whole file decoded with it, less without it.
+inline Ms FfmpegFilterPerFrame(const QString& aFile, const QString& aFilter, int aFrames)
+{
+    const QStringList in{QStringLiteral("-i"), aFile, QStringLiteral("-an")};
+    const QStringList out{QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")};
+    const Ms with = Ffmpeg(in + QStringList{QStringLiteral("-vf"), aFilter} + out);
+    const Ms without = Ffmpeg(in + out);
+    return with > 0 && without > 0 ? std::max(0.0, with - without) / std::max(1, aFrames) : 0;
+}
+
 inline double CpuSeconds(int aWho)
 {
     rusage u{};

@@ -179,9 +179,6 @@ void TextLayer(const QString& aFile, int aFrames)
     p.video.TextSlots[1] = QStringLiteral("%R");
     p.video.Style.AutoSize = true;
     p.video.ShowText(true);
-    const QStringList in{QStringLiteral("-i"), aFile, QStringLiteral("-an")};
-    const QStringList out{QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")};
-    const Ms plain = Ffmpeg(in + out);
     for (int border : {0, 2, 5}) {
         p.video.Style.BorderWidth = border;
         TStats layer;
@@ -199,8 +196,7 @@ void TextLayer(const QString& aFile, int aFrames)
                            "y=h*0.82,drawtext=text='%{localtime}':fontsize=60:borderw=%1:"
                            "x=(w-tw)/2:y=h*0.82+70")
                 .arg(border);
-        const Ms drawn = Ffmpeg(in + QStringList{QStringLiteral("-vf"), draw} + out);
-        const Ms perFrame = drawn > 0 ? std::max(0.0, drawn - plain) / aFrames : 0;
+        const Ms perFrame = FfmpegFilterPerFrame(aFile, draw, aFrames);
         g_rows.push_back({QStringLiteral("1080p text compose + layer, border %1").arg(border),
                           layer.Pct(0.5), layer.Pct(0.95), perFrame, perFrame,
                           QStringLiteral("frame period 40 ms; ffmpeg: drawtext per frame")});

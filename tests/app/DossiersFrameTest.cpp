@@ -27,14 +27,6 @@ namespace {
 
 using namespace WindowTest;
 
-void Key(QWidget* aTo, int aKey, const QString& aText = {})
-{
-    QKeyEvent press(QEvent::KeyPress, aKey, Qt::NoModifier, aText);
-    QCoreApplication::sendEvent(aTo, &press);
-    QKeyEvent release(QEvent::KeyRelease, aKey, Qt::NoModifier, aText);
-    QCoreApplication::sendEvent(aTo, &release);
-}
-
 class DossiersFrame : public ::testing::Test {
 protected:
     TTestConfigHome home;

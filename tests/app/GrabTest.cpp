@@ -1,9 +1,8 @@
 // The grab in the main window with a real DV clip: F5 writes the named image at the picture's
 // aspect, the file holds the frame on screen, the number advances only on a save, the overwrite
 // question's four answers, the clipboard copy at the native size and a save that fails.
-#include "FakeQuestions.h"
+#include "FormFixture.h"
 #include "TestPrinters.h"
-#include "WindowTestSupport.h"
 #include "app/TExtraireFrame.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
@@ -96,50 +95,17 @@ TDifference Compare(const QImage& aOne, const QImage& aOther, int aFar = 40)
     return {sum / (3 * n), double(far) / n};
 }
 
-class Grab : public ::testing::Test {
+class Grab : public TFormTest {
 protected:
-    TTestConfigHome home;
-    TSaveToRegistry answer;
-    TFakeQuestions questions;
     QTemporaryDir images;
-    std::unique_ptr<TShowForm> form;
-    TUserQuestions* previous = nullptr;
 
-    void SetUp() override { previous = SetUserQuestions(&questions); }
-    void TearDown() override
-    {
-        if (form) {
-            form->close();
-            form.reset();
-        }
-        SetUserQuestions(previous);
-    }
     void Start()
     {
-        form = std::make_unique<TShowForm>(&answer);
-        form->gp->SetProgramFolder(home.Path());
-        form->gp->SetHiveFile(home.HiveFile());
-        form->ficman->SetQuestions(&questions);
-        form->Switch->Arguments = {Clips::Get().dv};
-        form->show();
-        form->resize(1400, 1000);
-        Settle(400);
+        StartForm({Clips::Get().dv});
         Action<TNopeAction>("naAjouterNumero")->Apply();
         Int("iaNextNum")->SetValue(1);
         Text("waDossierSave")->SetValue(images.path());
         ASSERT_EQ(form->CurrentVideo(), Clips::Get().dv);
-    }
-    template <class A> A* Action(const char* aId)
-    {
-        return qobject_cast<A*>(form->FindAction(QString::fromLatin1(aId)));
-    }
-    TIntegerAction* Int(const char* aId) { return Action<TIntegerAction>(aId); }
-    TBooleanAction* Bool(const char* aId) { return Action<TBooleanAction>(aId); }
-    TWidestringAction* Text(const char* aId) { return Action<TWidestringAction>(aId); }
-    void Apply(const char* aId)
-    {
-        Action<TNopeAction>(aId)->Apply();
-        Settle();
     }
     QString Image(const char* aName) const
     {

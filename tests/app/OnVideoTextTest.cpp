@@ -1,9 +1,8 @@
 // The on-video text driven from the main window with real clips: the patterns switch their value
 // sources on and off, the inserts, placement by click and subtitle preset, and the text panel's
 // controls against their actions.
-#include "FakeQuestions.h"
+#include "FormFixture.h"
 #include "TestPrinters.h"
-#include "WindowTestSupport.h"
 #include "app/TIncrusterFrame.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
@@ -39,53 +38,18 @@ namespace {
 
 using namespace WindowTest;
 
-class OnVideoText : public ::testing::Test {
+class OnVideoText : public TFormTest {
 protected:
-    TTestConfigHome home;
-    TSaveToRegistry answer;
-    TFakeQuestions questions;
     QTemporaryDir dir;
-    std::unique_ptr<TShowForm> form;
     TIncrusterFrame* f = nullptr;
-    TUserQuestions* previous = nullptr;
 
-    void SetUp() override { previous = SetUserQuestions(&questions); }
-    void TearDown() override
-    {
-        if (form) {
-            form->close();
-            form.reset();
-        }
-        SetUserQuestions(previous);
-    }
     void Start(const QString& aVideo)
     {
-        form = std::make_unique<TShowForm>(&answer);
-        form->gp->SetProgramFolder(home.Path());
-        form->gp->SetHiveFile(home.HiveFile());
-        form->ficman->SetQuestions(&questions);
-        if (!aVideo.isEmpty())
-            form->Switch->Arguments = {aVideo};
-        form->show();
-        form->resize(1400, 1000);
-        Settle(400);
+        StartForm(aVideo.isEmpty() ? QStringList() : QStringList{aVideo});
         f = form->IncrusterFrame;
         Text("waDossierSave")->SetValue(dir.path());
     }
-    template <class A> A* Action(const char* aId)
-    {
-        return qobject_cast<A*>(form->FindAction(QString::fromLatin1(aId)));
-    }
-    TIntegerAction* Int(const char* aId) { return Action<TIntegerAction>(aId); }
-    TBooleanAction* Bool(const char* aId) { return Action<TBooleanAction>(aId); }
-    TWidestringAction* Text(const char* aId) { return Action<TWidestringAction>(aId); }
-    TCheckAction* Check(const char* aId) { return Action<TCheckAction>(aId); }
     TFontAction* Font() { return Action<TFontAction>("faInsertFont"); }
-    void Apply(const char* aId)
-    {
-        Action<TNopeAction>(aId)->Apply();
-        Settle(50);
-    }
     QString Line(int aLine) const { return form->vidman->Lines[size_t(aLine)].Text; }
     bool DvReportOn() const
     {
@@ -101,14 +65,6 @@ protected:
     }
     QRect Picture() const { return form->vidman->VideoRect(form->videoPanel->rect()); }
 };
-
-void Key(QWidget* aTo, int aKey, const QString& aText = {})
-{
-    QKeyEvent press(QEvent::KeyPress, aKey, Qt::NoModifier, aText);
-    QCoreApplication::sendEvent(aTo, &press);
-    QKeyEvent release(QEvent::KeyRelease, aKey, Qt::NoModifier, aText);
-    QCoreApplication::sendEvent(aTo, &release);
-}
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -56,6 +57,15 @@ inline void Settle(int aMs = 150)
     t.start();
     while (t.elapsed() < aMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// A key pressed and released on a widget, with the text it types.
+inline void Key(QWidget* aTo, int aKey, const QString& aText = {})
+{
+    QKeyEvent press(QEvent::KeyPress, aKey, Qt::NoModifier, aText);
+    QCoreApplication::sendEvent(aTo, &press);
+    QKeyEvent release(QEvent::KeyRelease, aKey, Qt::NoModifier, aText);
+    QCoreApplication::sendEvent(aTo, &release);
 }
 
 inline void Screenshot(QWidget& aWindow, const char* aName)
