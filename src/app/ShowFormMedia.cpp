@@ -223,6 +223,8 @@ bool TShowForm::openfile(const QString& aFileName)
         m_pendingOpen = aFileName;
         return true;
     }
+    if (DeferDuringInterval([this, aFileName] { openfile(aFileName); }))
+        return true;
     const TFlagScope opening(m_opening, true);
     bool ok = OpenNow(aFileName);
     while (!m_pendingOpen.isEmpty())
@@ -295,12 +297,13 @@ bool TShowForm::OpenNow(const QString& aFileName)
         m_savedSize = VideoRect.size();
     PlaceThumbnail();
     UpdateVideoDate();
+    UpdateIntervalCount();
     return hasVideo || hasAudio;
 }
 
 void TShowForm::closefile()
 {
-    if (m_opening)
+    if (m_opening || DeferDuringInterval([this] { closefile(); }))
         return;
     const TFlagScope closing(m_opening, true);
     TimerSysDate->stop();

@@ -88,6 +88,7 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
     BuildMenus();
     BindGrab();
     BindText();
+    BindInterval();
     BindDvDate();
     GivePictures(ShowFormLists(), ImageList1);
     BuildButtonBar();
@@ -558,3 +559,4 @@ template TFontAction* TShowForm::Need<TFontAction>(const char*);
 template TPointAction* TShowForm::Need<TPointAction>(const char*);
 template TColorAction* TShowForm::Need<TColorAction>(const char*);
 template TDoubleAction* TShowForm::Need<TDoubleAction>(const char*);
+template TCheckAction* TShowForm::Need<TCheckAction>(const char*);

@@ -310,4 +310,34 @@ private:
     class TDoubleAction* daDecalageHoraire = nullptr;
     TWidestringAction* waFormatDatecode1 = nullptr;
     TWidestringAction* waFormatDatecode2 = nullptr;
+
+    // Interval capture.
+public:
+    // The start position and the number of images of the next run, from the position now.
+    void UpdateIntervalCount();
+    void EndIntervalRun();
+    bool IntervalRunning() const { return m_ivRunning; }
+    qint64 IntervalStart() const { return m_ivStart; }
+    qint64 IntervalCount() const { return m_ivCount; }
+    qint64 IntervalPeriod() const { return m_ivPeriod; }
+
+private:
+    void BindInterval();
+    void RunInterval();
+    void ShowIntervallo(bool aOn);
+    // During a run, keeps aLater (an open, a close) for its end and stops the run: true then.
+    bool DeferDuringInterval(std::function<void()> aLater);
+    TCheckAction* caIntervalloShow = nullptr;
+    TIntegerAction* iaIntervalloDelai = nullptr;
+    TIntegerAction* iaIntervalloUnit = nullptr;
+    TNopeAction* naIntervalloStart = nullptr;
+    TNopeAction* naIntervalloBreak = nullptr;
+    qint64 m_ivStart = 0;
+    qint64 m_ivCount = 0;
+    qint64 m_ivPeriod = 0;
+    qint64 m_ivFrameDuration = 0; // the one the last count used
+    bool m_ivRunning = false;
+    int m_ivVolume = 0; // the volume before the run
+    std::function<void()> m_ivLater;
+    bool m_ivQuitLater = false;
 };
