@@ -1,9 +1,8 @@
 // Interval capture with real clips of 100 frames: the count, runs every 25 frames and every 2 s
 // on DV and on H.264 with B-frames, from the start and from the middle, each image holding the
 // frame asked for; the ways a run ends and what it gives back; the command line.
-#include "FakeQuestions.h"
+#include "FormFixture.h"
 #include "ScratchMount.h"
-#include "WindowTestSupport.h"
 #include "app/TShowForm.h"
 #include "app/Tintervalloframe.h"
 
@@ -71,48 +70,31 @@ QString Numbered(int aNumber)
     return QStringLiteral("Tessarine_%1.bmp").arg(aNumber, 3, 10, QLatin1Char('0'));
 }
 
-class Interval : public ::testing::Test {
+class Interval : public TFormTest {
 protected:
-    TTestConfigHome home;
-    TSaveToRegistry answer;
-    TFakeQuestions questions;
     QTemporaryDir images;
-    std::unique_ptr<TShowForm> form;
-    TUserQuestions* previous = nullptr;
     QString folder;
     // Runs after each image saved, with its rank in the run (1 for the first).
     std::function<void(int)> afterSave;
     QStringList countShown; // the count label at each save of the run
 
-    void SetUp() override { previous = SetUserQuestions(&questions); }
     void TearDown() override
     {
-        if (form) {
-            form->close();
-            form.reset();
-        }
-        SetUserQuestions(previous);
+        TFormTest::TearDown();
         TBatchRun::SetActive(false);
         TBatchRun::Reset();
     }
     void Start(const QString& aFile)
     {
         ASSERT_FALSE(aFile.isEmpty());
-        form = std::make_unique<TShowForm>(&answer);
-        form->gp->SetProgramFolder(home.Path());
-        form->gp->SetHiveFile(home.HiveFile());
-        form->Switch->Arguments = {aFile};
-        form->show();
-        form->resize(1400, 1000);
-        Settle(400);
+        StartForm({aFile});
         ASSERT_EQ(form->CurrentVideo(), aFile);
         Action<TNopeAction>("naAjouterNumero")->Apply();
         Int("iaNextNum")->SetValue(1);
         SetFolder(images.path());
         Int("iaVolume")->SetValue(3000);
-        auto* next = Int("iaNextNum");
-        Action<TBooleanAction>("baConfirmerImage")->SetValue(false);
-        next->OnAfterApply = [this](const qint32&) {
+        Bool("baConfirmerImage")->SetValue(false);
+        Int("iaNextNum")->OnAfterApply = [this](const qint32&) {
             if (!form->IntervalRunning())
                 return;
             countShown << Frame()->chronolab->text();
@@ -127,12 +109,6 @@ protected:
         folder = aFolder;
         Text("waDossierSave")->SetValue(aFolder);
     }
-    template <class A> A* Action(const char* aId)
-    {
-        return qobject_cast<A*>(form->FindAction(QString::fromLatin1(aId)));
-    }
-    TIntegerAction* Int(const char* aId) { return Action<TIntegerAction>(aId); }
-    TWidestringAction* Text(const char* aId) { return Action<TWidestringAction>(aId); }
     Tintervalloframe* Frame() { return form->intervalloframe; }
     void Every(int aDelay, int aUnit)
     {
@@ -143,8 +119,8 @@ protected:
     {
         form->NavMan->waStrPosition->SetValue(QString::fromLatin1(aPosition));
         Settle();
-        Action<TCheckAction>("caIntervalloShow")->SetChecked(false);
-        Action<TCheckAction>("caIntervalloShow")->SetChecked(true);
+        Check("caIntervalloShow")->SetChecked(false);
+        Check("caIntervalloShow")->SetChecked(true);
     }
     void Run()
     {
@@ -200,7 +176,7 @@ TEST_F(Interval, TheBarAndItsActions)
     EXPECT_EQ(f->RxSwitch1->toolTip(), QStringLiteral("Basculer l'intervallomètre"));
     EXPECT_EQ(f->chronolab->toolTip(), QStringLiteral("Nombre d'images restant à saisir"));
 
-    auto* show = Action<TCheckAction>("caIntervalloShow");
+    auto* show = Check("caIntervalloShow");
     ASSERT_NE(show, nullptr);
     EXPECT_EQ(show->Action()->shortcut(), QKeySequence(QStringLiteral("Alt+J")));
     EXPECT_EQ(show->Switch, QStringLiteral("swi_si"));
@@ -370,7 +346,7 @@ TEST_F(Interval, EscTheBreakTheSwitchAndCancelEndTheRunAfterTheCurrentImage)
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("mine");
     existing.close();
-    Action<TBooleanAction>("baConfirmerImage")->SetValue(true);
+    Bool("baConfirmerImage")->SetValue(true);
     questions.Answers = {TAnswer::Cancel};
     Run();
     EXPECT_EQ(questions.Asked.size(), 1);
