@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <cstring>
 
 GST_DEBUG_CATEGORY_STATIC(tess_chunk_debug);
 #define GST_CAT_DEFAULT tess_chunk_debug
@@ -244,15 +245,58 @@ bool TMediaDevice::HasConnectedStream(TMediaDevice* aDevice)
            aDevice->m_manager->HasRoutes(aDevice->m_base);
 }
 
+namespace {
+
+// The source pads of the demuxers inside a bin: parsebin exposes one pad for each once its chain
+// is built, which on a loaded machine (a parser's plugin loaded for the first time) can come
+// long after the first.
+size_t DemuxedPads(GstElement* aBase)
+{
+    if (!GST_IS_BIN(aBase))
+        return 0;
+    size_t pads = 0;
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(aBase));
+    GValue item = G_VALUE_INIT;
+    bool done = false;
+    while (!done) {
+        switch (gst_iterator_next(it, &item)) {
+        case GST_ITERATOR_OK: {
+            auto* e = GST_ELEMENT(g_value_get_object(&item));
+            GstElementFactory* f = gst_element_get_factory(e);
+            const char* klass =
+                f ? gst_element_factory_get_metadata(f, GST_ELEMENT_METADATA_KLASS) : nullptr;
+            if (klass && strstr(klass, "Demux"))
+                pads += size_t(e->numsrcpads);
+            g_value_reset(&item);
+            break;
+        }
+        case GST_ITERATOR_RESYNC:
+            gst_iterator_resync(it);
+            pads = 0;
+            break;
+        default:
+            done = true;
+            break;
+        }
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    return pads;
+}
+
+} // namespace
+
 bool TMediaDevice::CollectPads(TGrapheMan& aManager, int aQuietMs)
 {
     // Some demuxers expose their pads in several waves, and parsebin never says it is done:
-    // wait (bounded) for no-more-pads or for the pads to stay the same for a while.
+    // wait (bounded) for no-more-pads, or until every demuxed stream has its pad and the pads
+    // have stayed the same for a while.
     QElapsedTimer clock, still;
     clock.start();
     still.start();
     for (size_t seen = aManager.ExposedPads(m_base).size();
-         !aManager.NoMorePads(m_base) && still.elapsed() < aQuietMs && clock.elapsed() < 2000;) {
+         !aManager.NoMorePads(m_base) && clock.elapsed() < 5000 &&
+         (still.elapsed() < aQuietMs || seen < DemuxedPads(m_base));) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         if (const size_t now = aManager.ExposedPads(m_base).size(); now != seen) {
             seen = now;
