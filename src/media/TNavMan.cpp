@@ -520,7 +520,8 @@ void TNavMan::ReadDuration()
 
 void TNavMan::SetFrameDuration(qint64 aDuration)
 {
-    if (aDuration == 0)
+    // A negative duration (a broken stream's, or a 32-bit message's sign) counts no frames.
+    if (aDuration <= 0)
         return;
     m_frameDuration = aDuration;
     if (m_notifier)
