@@ -237,6 +237,7 @@ bool TShowForm::OpenNow(const QString& aFileName)
     bool hasVideo = false;
     bool hasAudio = false;
     const QString name = QFileInfo(aFileName).fileName();
+    LoadVideoScenes(aFileName);
     try {
         TimerSysDate->stop();
         EnCoursLab->setStyleSheet(QStringLiteral("color: #808080"));
@@ -280,7 +281,7 @@ bool TShowForm::OpenNow(const QString& aFileName)
     hasAudio ? EnableAudioCommands() : DisableAudioCommands();
     EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
     EnCoursLab->setText(name);
-    scnLab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".scn"))));
+    scnLab->setVisible(!Scenes().IsEmpty()); // the jumps have scenes to go to
     srtlab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".srt"))));
     moddlab->setVisible(QFileInfo::exists(aFileName + QStringLiteral(".modd")));
     // The patterns again: their sources follow the new streams and the new name.
@@ -306,6 +307,7 @@ void TShowForm::closefile()
     if (m_opening || DeferDuringInterval([this] { closefile(); }))
         return;
     const TFlagScope closing(m_opening, true);
+    CloseScenes();
     TimerSysDate->stop();
     EnCoursLab->setStyleSheet(QStringLiteral("color: #808080"));
     EnCoursLab->clear();

@@ -90,6 +90,7 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
     BindText();
     BindInterval();
     BindDvDate();
+    BindScenes();
     GivePictures(ShowFormLists(), ImageList1);
     BuildButtonBar();
     TntFormCreate();

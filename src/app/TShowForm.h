@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include "app/TScreenSaverInhibit.h"
+#include "files/TSceneList.h"
 #include "grab/TDeinterlacer.h"
 
 #include <QDateTime>
@@ -340,4 +341,20 @@ private:
     int m_ivVolume = 0; // the volume before the run
     std::function<void()> m_ivLater;
     bool m_ivQuitLater = false;
+
+    // Scenes.
+public:
+    // The scenes of the current video: read from its ".scn" file as it opens, gone with it.
+    const TSceneList& Scenes() const { return m_scenes; }
+
+private:
+    void BindScenes();
+    void LoadVideoScenes(const QString& aVideo);
+    void CloseScenes();
+    void JumpToScene(bool aForward);
+    TSceneList m_scenes;
+    TNopeAction* naAvanceTrack = nullptr;
+    TNopeAction* naReculeTrack = nullptr;
+    TNopeAction* naAvanceFin = nullptr;
+    TNopeAction* naReculeDebut = nullptr;
 };
