@@ -87,7 +87,7 @@ Tnavframe::Tnavframe(QWidget* aParent)
     gaugeVolume->SetCaption(QStringLiteral("%d"));
     gaugeVolume->SetTextKind(tkPercentDone);
     gaugeVolume->SetBorderStyle(TTextGauge::bsNone);
-    gaugeVolume->setToolTip(QStringLiteral("Volume de la reproduction sonore.\nTapez + ou - au "
+    gaugeVolume->setToolTip(QStringLiteral("Volume de la reproduction sonore.\r\nTapez + ou - au "
                                            "clavier numérique pour le modifier."));
     gaugeVolume->hide();
 
