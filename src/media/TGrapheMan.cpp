@@ -331,6 +331,11 @@ bool TGrapheMan::SeekAccurate(qint64 aPosition, int aTimeoutMs)
 GstMessageType TGrapheMan::SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTimeoutMs,
                                        const std::function<bool()>& aArrived)
 {
+    // Nothing in the graph (no file yet): no seek to wait for.
+    if (GST_BIN_NUMCHILDREN(GST_BIN(m_pipeline)) == 0) {
+        GST_INFO("seek with an empty graph: nothing to do");
+        return GST_MESSAGE_UNKNOWN;
+    }
     m_bus->Drain();
     if (!gst_element_seek(m_pipeline, m_rate, GST_FORMAT_TIME, aFlags, GST_SEEK_TYPE_SET, aNs,
                           GST_SEEK_TYPE_NONE, -1)) {
