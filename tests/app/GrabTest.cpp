@@ -409,19 +409,14 @@ TEST(GrabFromTheCommandLine, SwitchesAloneSaveTheFrameTheyNameAndTheProgramEnds)
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("images à voir"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("HOME"), dir.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TESSARINE_BIN),
-            {Clips::Get().dv, QStringLiteral("/swi_savfold=") + folder,
-             QStringLiteral("/swi_root=R"), QStringLiteral("/swi_an"), QStringLiteral("/swi_n=7"),
-             QStringLiteral("/swi_StrPos=0:00:00:10"), QStringLiteral("/swi_g"),
-             QStringLiteral("/quit")});
-    ASSERT_TRUE(p.waitForFinished(60000)) << p.readAllStandardError().constData();
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    const TProgramRun run =
+        RunProgram({Clips::Get().dv, QStringLiteral("/swi_savfold=") + folder,
+                    QStringLiteral("/swi_root=R"), QStringLiteral("/swi_an"),
+                    QStringLiteral("/swi_n=7"), QStringLiteral("/swi_StrPos=0:00:00:10"),
+                    QStringLiteral("/swi_g"), QStringLiteral("/quit")},
+                   dir.path());
+    ASSERT_TRUE(run.Finished) << run.Errors.toStdString();
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
     const QImage saved(QDir(folder).filePath(QStringLiteral("R_007.bmp")));
     ASSERT_FALSE(saved.isNull()) << QDir(folder).entryList().join(u' ').toStdString();
     EXPECT_EQ(saved.size(), QSize(720, 540));

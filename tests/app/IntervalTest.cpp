@@ -508,19 +508,13 @@ TEST(IntervalFromTheCommandLine, SwitchesAloneRunItAndTheProgramEnds)
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("intervalle"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("HOME"), dir.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TESSARINE_BIN),
-            {TLongClips::Get().dv, QStringLiteral("/swi_savfold=") + folder,
-             QStringLiteral("/swi_an"), QStringLiteral("/swi_idelai=2"),
-             QStringLiteral("/swi_iunit=1"), QStringLiteral("/swi_inter"),
-             QStringLiteral("/quit")});
-    ASSERT_TRUE(p.waitForFinished(60000)) << p.readAllStandardError().constData();
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    const TProgramRun run = RunProgram(
+        {TLongClips::Get().dv, QStringLiteral("/swi_savfold=") + folder, QStringLiteral("/swi_an"),
+         QStringLiteral("/swi_idelai=2"), QStringLiteral("/swi_iunit=1"),
+         QStringLiteral("/swi_inter"), QStringLiteral("/quit")},
+        dir.path());
+    ASSERT_TRUE(run.Finished) << run.Errors.toStdString();
+    EXPECT_EQ(run.ExitCode, 0) << run.Errors.toStdString();
     const QStringList saved = QDir(folder).entryList(QDir::Files, QDir::Name);
     ASSERT_EQ(saved.size(), 3) << saved.join(u' ').toStdString();
     EXPECT_EQ(StripOf(QImage(QDir(folder).filePath(saved[0]))), 0);

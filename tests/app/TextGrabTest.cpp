@@ -24,21 +24,12 @@ using namespace WindowTest;
 QStringList RunProgram(const QString& aVideo, const QString& aFolder, QStringList aSwitches)
 {
     QTemporaryDir home;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("LANG"), QStringLiteral("fr_FR.UTF-8"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_FR.UTF-8"));
-    env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Paris"));
-    p.setProcessEnvironment(env);
     aSwitches.prepend(QStringLiteral("/swi_savfold=") + aFolder);
     aSwitches.prepend(aVideo);
     aSwitches << QStringLiteral("/quit");
-    p.start(QStringLiteral(TESSARINE_BIN), aSwitches);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        ADD_FAILURE() << p.readAllStandardError().constData();
+    const TProgramRun run = WindowTest::RunProgram(aSwitches, home.path(), true);
+    if (!run.Finished || run.ExitCode != 0)
+        ADD_FAILURE() << run.Errors.toStdString();
     QStringList images;
     for (const QString& name :
          QDir(aFolder).entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name))

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -67,6 +68,37 @@ inline void Key(QWidget* aTo, int aKey, const QString& aText = {})
     QKeyEvent release(QEvent::KeyRelease, aKey, Qt::NoModifier, aText);
     QCoreApplication::sendEvent(aTo, &release);
 }
+
+#ifdef TESSARINE_BIN
+// The program itself on a command line, off screen, in the private home aHome; with aFrench, in
+// French and in Paris. Waits a minute at most.
+struct TProgramRun {
+    bool Finished = false;
+    int ExitCode = -1;
+    QString Errors;
+};
+inline TProgramRun RunProgram(const QStringList& aArguments, const QString& aHome,
+                              bool aFrench = false)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(aHome).filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("HOME"), aHome);
+    if (aFrench) {
+        env.insert(QStringLiteral("LANG"), QStringLiteral("fr_FR.UTF-8"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_FR.UTF-8"));
+        env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Paris"));
+    }
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TESSARINE_BIN), aArguments);
+    TProgramRun run;
+    run.Finished = p.waitForFinished(60000);
+    run.ExitCode = run.Finished ? p.exitCode() : -1;
+    run.Errors = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+#endif
 
 inline void Screenshot(QWidget& aWindow, const char* aName)
 {
