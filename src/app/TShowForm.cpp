@@ -103,6 +103,10 @@ TShowForm::~TShowForm()
     vidman->OnRepaint = nullptr;
     vidman->OnFullscreen = nullptr;
     vidman->OnPreviewForm = nullptr;
+    // The navigation manager outlives them: its reports must not reach a window half gone.
+    NavMan->OnDuration = nullptr;
+    NavMan->OnGraphCompleted = nullptr;
+    NavMan->OnError = nullptr;
     delete vidman;
     delete audman;
 }

@@ -159,6 +159,7 @@ bool TVideoMan::DisconnectVideo(bool aShowIdle)
         m_branch.Remove();
         result = m_source->Disconnect();
         SetGraph(nullptr);
+        MarkFrameStale(); // a grab must not take the last picture of a file that is closed
     }
     m_decoderText = kNoDecoder;
     m_formatText = kNoVideo;

@@ -146,6 +146,7 @@ void TWindowLessMan::TakeFrame()
     m_sample = std::move(sample);
     m_map = map;
     m_mapped = true;
+    m_frameStale = false;
     ++m_taken;
     m_shownTime = GST_BUFFER_PTS(buffer);
     m_shownDuration = GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer)
@@ -247,7 +248,7 @@ void TWindowLessMan::Paint(QPainter& aPainter, const QRect& aHost, const QColor&
 
 bool TWindowLessMan::GetCurrentImage(QImage& aImage) const
 {
-    if (m_frame.isNull())
+    if (m_frame.isNull() || m_frameStale)
         return false;
     aImage = ComposeCurrentImage(m_frame, m_textShown ? m_textLayer.Image : QImage(),
                                  TextOpacity(Style.Transparency), m_textLayer.At);

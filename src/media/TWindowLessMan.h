@@ -79,7 +79,10 @@ public:
     int NotedFramesDrawn() const { return m_noted; }
     // Frames that reached the main thread (fewer than FramesDrawn when it was too busy).
     int FramesTaken() const { return m_taken; }
-    bool HasFrame() const { return !m_frame.isNull(); }
+    bool HasFrame() const { return !m_frame.isNull() && !m_frameStale; }
+    // The frame shown belongs to a stream that went: it stays on screen until the next one
+    // arrives, but is no longer grabbed.
+    void MarkFrameStale() { m_frameStale = true; }
     QSize FrameSize() const { return m_frame.size(); }
     // The frame on screen at its own size with the text in it.
     bool GetCurrentImage(QImage& aImage) const;
@@ -130,4 +133,5 @@ private:
     bool m_flipH = false;
     bool m_keepAspect = false;
     bool m_textShown = false;
+    bool m_frameStale = false;
 };

@@ -182,7 +182,11 @@ TEST_F(Grab, ATypedPositionInEachFormatSavesTheFrameAnIndependentDecodeGives)
         SCOPED_TRACE(c.File.toStdString() + " " + c.Position);
         if (form->CurrentVideo() != c.File) {
             form->ficman->OpenFile(c.File);
-            Settle(300);
+            // The new file's first picture, however loaded the machine.
+            QElapsedTimer wait;
+            wait.start();
+            while (!form->vidman->HasFrame() && wait.elapsed() < 10000)
+                Settle(20);
         }
         ASSERT_EQ(form->CurrentVideo(), c.File);
         form->NavMan->waStrPosition->SetValue(QString::fromLatin1(c.Position));
