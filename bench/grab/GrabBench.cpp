@@ -161,18 +161,8 @@ int main(int argc, char** argv)
     const int count = quick ? 8 : 30;
 
     const QString dv = MediaMaker::DvType2Avi(dir.path(), frames);
-    using MediaMaker::TClip;
-    TClip hd;
-    hd.Frames = frames;
-    hd.Width = 1920;
-    hd.Height = 1080;
-    hd.Audio = false;
-    hd.Output = {QStringLiteral("-c:v"),     QStringLiteral("libx264"), QStringLiteral("-g"),
-                 QStringLiteral("50"),       QStringLiteral("-bf"),     QStringLiteral("3"),
-                 QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-preset"),
-                 QStringLiteral("veryfast")};
-    const QString hdFile = dir.filePath(QStringLiteral("hd.mp4"));
-    const bool haveHd = MediaMaker::Make(hdFile, hd);
+    const QString hdFile = MakeHdClip(dir.path(), frames);
+    const bool haveHd = !hdFile.isEmpty();
 
     Grabs(QStringLiteral("DV PAL 4:3"), dv, count, dir.path());
     if (haveHd)

@@ -7,6 +7,7 @@
 #include "media/TVideoMan.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
@@ -62,6 +63,22 @@ inline Ms FfmpegFilterPerFrame(const QString& aFile, const QString& aFilter, int
     const Ms with = Ffmpeg(in + QStringList{QStringLiteral("-vf"), aFilter} + out);
     const Ms without = Ffmpeg(in + out);
     return with > 0 && without > 0 ? std::max(0.0, with - without) / std::max(1, aFrames) : 0;
+}
+
+// aFrames of 1920x1080 H.264 (a key frame every 50, B-frames) without sound; empty on failure.
+inline QString MakeHdClip(const QString& aFolder, int aFrames)
+{
+    MediaMaker::TClip hd;
+    hd.Frames = aFrames;
+    hd.Width = 1920;
+    hd.Height = 1080;
+    hd.Audio = false;
+    hd.Output = {QStringLiteral("-c:v"),     QStringLiteral("libx264"), QStringLiteral("-g"),
+                 QStringLiteral("50"),       QStringLiteral("-bf"),     QStringLiteral("3"),
+                 QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-preset"),
+                 QStringLiteral("veryfast")};
+    const QString file = QDir(aFolder).filePath(QStringLiteral("hd.mp4"));
+    return MediaMaker::Make(file, hd) ? file : QString();
 }
 
 inline double CpuSeconds(int aWho)
