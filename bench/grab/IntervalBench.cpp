@@ -1,7 +1,8 @@
 // The interval capture of the main window beside the ffmpeg command line on the same file in the
-// same run: the same frames (every 25 frames, every 2 s), the same size, JPEG at quality 90
-// against ffmpeg's select filter writing JPEGs at -q:v 2. SD DV PAL 4:3 and 1080p H.264.
-// Run: bench_interval [--quick]
+// same run: the same frames (every 25 frames, every 2 s, every minute), the same size, JPEG at
+// quality 90 against ffmpeg's select filter writing JPEGs at -q:v 2. Three minutes of DV PAL 4:3
+// and of 640x480 H.264 with a key frame every 2 s.
+// Run: bench_interval [--quick]  (--quick: 30 s files, the minute spacing left out)
 #include "BenchPlayer.h"
 #include "app/TShowForm.h"
 
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -50,8 +52,10 @@ void IntervalRun(const QString& aName, const QString& aFile, int aDelay, int aUn
         return;
     }
     Settle(300);
-    const QString ours = QDir(aOut).filePath(QStringLiteral("ours-%1-%2").arg(aDelay).arg(aUnit));
-    const QString theirs = QDir(aOut).filePath(QStringLiteral("ff-%1-%2").arg(aDelay).arg(aUnit));
+    const QString ours = QDir(aOut).filePath(
+        QStringLiteral("ours-%1-%2-%3").arg(QFileInfo(aFile).baseName()).arg(aDelay).arg(aUnit));
+    const QString theirs = QDir(aOut).filePath(
+        QStringLiteral("ff-%1-%2-%3").arg(QFileInfo(aFile).baseName()).arg(aDelay).arg(aUnit));
     QDir().mkpath(ours);
     QDir().mkpath(theirs);
     Find<TNopeAction>(form, "naJpegExtension")->Apply();
@@ -112,17 +116,24 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const bool quick = app.arguments().contains(QStringLiteral("--quick"));
     QTemporaryDir dir;
-    const int frames = quick ? 250 : 1500;
+    const int frames = quick ? 750 : 4500;
 
-    const QString dv = MediaMaker::DvType2Avi(dir.path(), frames);
-    const QString hdFile = MakeHdClip(dir.path(), frames);
-    const bool haveHd = !hdFile.isEmpty();
-
-    IntervalRun(QStringLiteral("DV PAL 4:3"), dv, 25, 0, 25, dir.path());
-    IntervalRun(QStringLiteral("DV PAL 4:3"), dv, 2, 1, 50, dir.path());
-    if (haveHd) {
-        IntervalRun(QStringLiteral("H.264 1080p"), hdFile, 25, 0, 25, dir.path());
-        IntervalRun(QStringLiteral("H.264 1080p"), hdFile, 2, 1, 50, dir.path());
+    struct TFile {
+        QString name;
+        QString path;
+    };
+    const TFile files[] = {
+        {QStringLiteral("DV PAL 4:3"), MediaMaker::DvType2Avi(dir.path(), frames)},
+        {QStringLiteral("H.264 640x480"), MakeH264Clip(dir.path(), frames, 640, 480)}};
+    for (const TFile& file : files) {
+        if (file.path.isEmpty()) {
+            std::printf("%s: cannot be made\n", qPrintable(file.name));
+            continue;
+        }
+        IntervalRun(file.name, file.path, 25, 0, 25, dir.path());
+        IntervalRun(file.name, file.path, 2, 1, 50, dir.path());
+        if (!quick)
+            IntervalRun(file.name, file.path, 1, 2, 1500, dir.path());
     }
     Print();
     return 0;

@@ -65,20 +65,25 @@ inline Ms FfmpegFilterPerFrame(const QString& aFile, const QString& aFilter, int
     return with > 0 && without > 0 ? std::max(0.0, with - without) / std::max(1, aFrames) : 0;
 }
 
-// aFrames of 1920x1080 H.264 (a key frame every 50, B-frames) without sound; empty on failure.
+// aFrames of H.264 (a key frame every 50, B-frames) without sound; empty on failure.
+inline QString MakeH264Clip(const QString& aFolder, int aFrames, int aWidth, int aHeight)
+{
+    MediaMaker::TClip clip;
+    clip.Frames = aFrames;
+    clip.Width = aWidth;
+    clip.Height = aHeight;
+    clip.Audio = false;
+    clip.Output = {QStringLiteral("-c:v"),     QStringLiteral("libx264"), QStringLiteral("-g"),
+                   QStringLiteral("50"),       QStringLiteral("-bf"),     QStringLiteral("3"),
+                   QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-preset"),
+                   QStringLiteral("veryfast")};
+    const QString file = QDir(aFolder).filePath(QStringLiteral("h264-%1.mp4").arg(aHeight));
+    return MediaMaker::Make(file, clip) ? file : QString();
+}
+
 inline QString MakeHdClip(const QString& aFolder, int aFrames)
 {
-    MediaMaker::TClip hd;
-    hd.Frames = aFrames;
-    hd.Width = 1920;
-    hd.Height = 1080;
-    hd.Audio = false;
-    hd.Output = {QStringLiteral("-c:v"),     QStringLiteral("libx264"), QStringLiteral("-g"),
-                 QStringLiteral("50"),       QStringLiteral("-bf"),     QStringLiteral("3"),
-                 QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-preset"),
-                 QStringLiteral("veryfast")};
-    const QString file = QDir(aFolder).filePath(QStringLiteral("hd.mp4"));
-    return MediaMaker::Make(file, hd) ? file : QString();
+    return MakeH264Clip(aFolder, aFrames, 1920, 1080);
 }
 
 inline double CpuSeconds(int aWho)

@@ -16,6 +16,7 @@
 #include "grab/ImageFiles.h"
 #include "grab/ImageNames.h"
 #include "grab/SavedImageSize.h"
+#include "grab/TImageWriter.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
 #include "media/core/FormatPosition.h"
@@ -282,8 +283,8 @@ void TShowForm::RefreshImageName()
                          : FormatPosition(NavMan->FrameDuration(), 0);
     m_nextImagePath = ::NextImagePath(s, m_currentVideo, position, m_nextImagePath);
     ImageLab->setText(m_nextImagePath);
-    ImageLab->setStyleSheet(ImageFileExists(m_nextImagePath) ? QStringLiteral("color: #008000")
-                                                             : QStringLiteral("color: #800000"));
+    ImageLab->setStyleSheet(ImageTaken(m_nextImagePath) ? QStringLiteral("color: #008000")
+                                                        : QStringLiteral("color: #800000"));
 }
 
 void TShowForm::panelImageClick()
@@ -333,8 +334,8 @@ void TShowForm::GrabFrame()
         m_saved = QImage();
         return;
     }
-    m_saved = m_grabbed.scaled(m_savedSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                  .convertToFormat(QImage::Format_RGB32);
+    // A run scales on the writer's thread; the thumbnail's label scales what it shows.
+    m_saved = m_writer ? m_grabbed : TImageWriter::Prepared(m_grabbed, m_savedSize);
     ExtraireFrame->labImagetteTaille->setText(
         QStringLiteral("%1 x %2").arg(m_savedSize.width()).arg(m_savedSize.height()));
     ExtraireFrame->Image->setPixmap(QPixmap::fromImage(m_saved));
@@ -374,7 +375,7 @@ void TShowForm::ConfirmAndSave()
     // Only a grab of the current file is saved (not a cleared one, not an empty one).
     if (m_saved.isNull() || m_nextImagePath.isEmpty())
         return;
-    if (baConfirmerImage->Value() && ImageFileExists(m_nextImagePath)) {
+    if (baConfirmerImage->Value() && ImageTaken(m_nextImagePath)) {
         const QString text = QStringLiteral("Le fichier %1 existe déjà. Voulez-vous le "
                                             "remplacer?\r\n\r\nCliquez sur \"Oui à Tous\" pour "
                                             "ne plus être interrogé.")
@@ -398,10 +399,46 @@ void TShowForm::ConfirmAndSave()
     SaveImage();
 }
 
+bool TShowForm::ImageTaken(const QString& aPath) const
+{
+    return ImageFileExists(aPath) || (m_writer && m_writer->Pending(aPath));
+}
+
+bool TShowForm::TakeWriteFailure()
+{
+    if (!m_writer)
+        return false;
+    const auto failure = m_writer->Failure();
+    if (!failure)
+        return false;
+    m_writer->Reset();
+    IntervalStop = true;
+    // The images after the failed one were dropped: the numbering goes on from it.
+    iaNextNum->SetValue(failure->number);
+    RefreshImageName();
+    WarnUser(this, failure->error);
+    return true;
+}
+
 bool TShowForm::SaveImage()
 {
     const TImageFileFormat format =
         iaImageExtension->Value() != 0 ? TImageFileFormat::Jpeg : TImageFileFormat::Bmp;
+    if (m_writer) {
+        // The number is taken now, in the order of the grabs.
+        if (TakeWriteFailure())
+            return false;
+        const qint32 number = iaNextNum->Value();
+        if (!m_writer->Queue({m_saved, m_savedSize, m_nextImagePath, format,
+                              iaJpegCompressionQuality->Value(), number})) {
+            TakeWriteFailure();
+            return false;
+        }
+        SnapNameLook(lookSaved);
+        iaNextNum->SetValue(number + 1);
+        RefreshImageName();
+        return true;
+    }
     QString error;
     if (!SaveImageFile(m_saved, m_nextImagePath, format, iaJpegCompressionQuality->Value(),
                        error)) {

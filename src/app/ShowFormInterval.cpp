@@ -3,6 +3,7 @@
 #include "app/QuietControls.h"
 #include "app/TShowForm.h"
 #include "app/Tintervalloframe.h"
+#include "grab/TImageWriter.h"
 
 #include "actions/MacroState.h"
 #include "actions/TCheckAction.h"
@@ -195,6 +196,7 @@ void TShowForm::RunInterval()
     m_ivVolume = audman->CurrentVolume();
     m_ivLater = nullptr;
     m_ivQuitLater = false;
+    m_writer = std::make_unique<TImageWriter>();
     // The silence of the run is not the user's volume: a save meanwhile keeps the real one.
     const auto saveVolume = audman->iaVolume->OnInternalBeforeSave;
     audman->iaVolume->OnInternalBeforeSave = [this](qint32& aValue) {
@@ -227,13 +229,18 @@ void TShowForm::RunInterval()
                 NavMan->PreciseSeekTo(target);
                 QCoreApplication::processEvents();
                 naGrab->OnBeforeApply();
+                TakeWriteFailure();
                 --remaining;
                 f->chronolab->setText(QString::number(remaining));
             }
         } catch (const std::exception& e) {
             error = QString::fromLocal8Bit(e.what());
         }
-        // Every way out, an error too, gives back the volume, the controls and the start.
+        // Every way out, an error too, writes what was queued and gives back the volume, the
+        // controls and the start.
+        m_writer->Finish();
+        TakeWriteFailure();
+        m_writer.reset();
         try {
             NavMan->Pause();
             NavMan->GoToStart();

@@ -23,6 +23,7 @@
 #include "actions/uWndComponent.h"
 #include "files/TFichierMan.h"
 #include "files/TPathEdit.h"
+#include "grab/TImageWriter.h"
 #include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"

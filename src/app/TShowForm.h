@@ -32,6 +32,7 @@ struct TFontDesc;
 class TCustomAbstractAction;
 class TCustomKoActionList;
 class TDossiersFrame;
+class TImageWriter;
 class TDravikPreferences;
 class TDVIncrustFrame;
 class TExtraireFrame;
@@ -155,6 +156,10 @@ public:
     void GrabFrame();
     void ConfirmAndSave();
     bool SaveImage();
+    // Whether aPath exists or waits to be written.
+    bool ImageTaken(const QString& aPath) const;
+    // The writer's first failure, told and undone: the run stops, the number goes back.
+    bool TakeWriteFailure();
     void PlaceThumbnail();
     void ClearThumbnail();
     void panelImageClick();
@@ -273,6 +278,8 @@ private:
     QSize m_frameSize;
     QSize m_savedSize;
     TDeinterlacer m_deinterlacer;
+    // During an interval run the images are written on their own thread.
+    std::unique_ptr<TImageWriter> m_writer;
 
     TWidestringAction* waIncrustPattern1 = nullptr;
     TWidestringAction* waIncrustPattern2 = nullptr;

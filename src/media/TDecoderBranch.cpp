@@ -3,6 +3,8 @@
 #include "media/TDecoderList.h"
 #include "media/TGrapheMan.h"
 #include "media/TPrivateFilters.h"
+#include "media/core/TKeyFrames.h"
+#include "media/gst/KeyFrameWatch.h"
 #include "media/gst/TPipelineBus.h"
 
 #include <QSet>
@@ -140,6 +142,7 @@ void ConnectState(GstElement* aElement, const char* aSignal, F aHandler,
 
 TDecoderBranch::TDecoderBranch(bool aVideo)
     : m_video(aVideo)
+    , m_keys(aVideo ? std::make_shared<TKeyFrames>() : nullptr)
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -263,6 +266,11 @@ bool TDecoderBranch::Attempt(TavSource& aSource, const TFilterRec* aPreferred)
         return false;
     }
     m_decoder = decodebin;
+    if (m_keys) {
+        m_keys->Clear();
+        TGstRef<GstPad> compressed(gst_element_get_static_pad(decodebin, "sink"));
+        WatchKeyFrames(compressed.get(), m_keys);
+    }
     TGstRef<GstPad> in(gst_element_get_static_pad(m_renderer, "sink"));
     m_graph->SetRoute(decodebin, QString(), in.get());
     m_graph->WatchPads(decodebin);

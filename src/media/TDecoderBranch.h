@@ -10,6 +10,7 @@
 
 class TDecoderList;
 class TGrapheMan;
+class TKeyFrames;
 class TavSource;
 
 // The decoder chain of one manager, between its source's head and its renderer: a decodebin
@@ -48,6 +49,8 @@ public:
     // what was found stay).
     void Abandon();
     bool Connected() const { return m_decoder != nullptr; }
+    // Where the key frames entering the video decoder are (null for sound).
+    const std::shared_ptr<TKeyFrames>& KeyFrames() const { return m_keys; }
 
     // The decoder found: its factory (empty when the renderer takes the stream as it comes) and
     // the name to show; the media type key; the record chosen first.
@@ -74,6 +77,7 @@ private:
     GstElement* m_decoder = nullptr; // our decodebin, in the graph
     GstElement* m_post = nullptr;
     std::shared_ptr<TState> m_state;
+    std::shared_ptr<TKeyFrames> m_keys;
     QString m_found;
     QString m_foundName;
     TMediaTypeKey m_key;

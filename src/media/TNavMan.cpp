@@ -8,10 +8,13 @@
 #include "media/NavManActions.h"
 #include "media/TGraphChunk.h"
 #include "media/core/FormatPosition.h"
+#include "media/core/TKeyFrames.h"
 #include "media/core/TNotifyEvent.h"
 #include "media/gst/GstFramesNotifier.h"
 #include "media/gst/TNotifyRouter.h"
 #include "media/gst/TPipelineBus.h"
+
+#include <QElapsedTimer>
 
 #include <climits>
 #include <cmath>
@@ -91,8 +94,10 @@ void TNavMan::ShowSeeking(bool aSeeking)
 
 // --- sources
 
-void TNavMan::SetFramesNotifier(GstElement* aNotifier, GstElement* aVideoSink)
+void TNavMan::SetFramesNotifier(GstElement* aNotifier, GstElement* aVideoSink,
+                                std::shared_ptr<const TKeyFrames> aKeys)
 {
+    m_keys = std::move(aKeys);
     if (m_notifier && m_notifier != aNotifier)
         for (int m : {NM_POSITION_TEXT, NM_FRAME_DURATION, NM_TARGET_REACHED})
             Router().SetTarget(m_notifier, m, nullptr);
@@ -121,6 +126,8 @@ void TNavMan::NewFile()
     m_origin = 0;
     m_originPending = true;
     m_seeksLate = false;
+    m_flushedAt = 0;
+    m_reach = kNoEnd;
     if (m_notifier)
         g_object_set(m_notifier, "origin", gint64(0), nullptr);
 }
@@ -141,13 +148,18 @@ bool TNavMan::Play()
     if (m_stepped && !NeedsPreroll()) {
         m_stepped = false;
         SeekAccurate(ShownPosition() + m_origin);
+        m_flushedAt = ShownPosition();
     }
     return TDVMan::Play();
 }
 
 bool TNavMan::Pause()
 {
-    return TDVMan::Pause();
+    const bool playing = State() == gmPlaying;
+    const bool ok = TDVMan::Pause();
+    if (playing)
+        m_flushedAt = ShownPosition(); // picture and sound stopped together
+    return ok;
 }
 
 bool TNavMan::Stop()
@@ -259,6 +271,7 @@ void TNavMan::SeekCore(qint64 aPosition)
         SeekAndWait(GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), Ns(aPosition),
                     kSeekWaitMs);
     m_stepped = false;
+    m_flushedAt = ShownPosition();
     if (playing && m_notifier)
         g_object_set(m_notifier, "notify", notify, nullptr);
     if (playing)
@@ -334,27 +347,69 @@ void TNavMan::PreciseSeekTo(qint64 aPosition)
     m_moving = false;
 }
 
-bool TNavMan::StepOneFrame()
+bool TNavMan::WorthAdvancing(qint64 aFrom, qint64 aAim) const
+{
+    if (aAim <= aFrom + m_frameDuration / 2)
+        return false; // behind or on the frame shown: only a seek goes back
+    if (aAim - m_flushedAt > m_reach)
+        return false; // further than the other branches let the picture run ahead
+    if (aAim - aFrom <= m_frameDuration * 3 / 2)
+        return true; // the next frame: one step
+    // A key frame on the way makes the seek the shorter decode; so does a long way.
+    return aAim - aFrom <= m_prePosition + m_frameDuration / 2 &&
+           !(m_keys && m_keys->KeyBetween(aFrom + m_origin, aAim + m_origin));
+}
+
+bool TNavMan::AdvanceTo(qint64 aAim)
 {
     if (!m_videoSink || State() == gmPlaying || NeedsPreroll())
         return false;
     const qint64 before = ShownPosition();
     Bus().Drain();
-    if (!gst_element_send_event(m_videoSink,
-                                gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE)))
-        return false;
-    if (!SettleAfterSeek(GST_MESSAGE_STEP_DONE))
-        return false;
-    // The step is done when the sink has dropped the frame it showed; the next one is shown
-    // once the sink has prerolled it (the frames notifier sees it a little earlier).
-    for (int i = 0; i < 200; ++i) {
-        if (ShownPosition() != before &&
-            gst_element_get_state(m_videoSink, nullptr, nullptr, 0) == GST_STATE_CHANGE_SUCCESS)
-            break;
-        Bus().WaitForBus(GST_MESSAGE_ASYNC_DONE, 5);
+    // The frames before the target are dropped by the frames notifier, before any colour
+    // conversion; the sink, stepping past the frame it shows, prerolls on the target.
+    Deliver(false);
+    TessFramesNotifierArmTarget(m_notifier, 0, aAim);
+    m_waitingForTarget = true;
+    bool arrived = false;
+    if (gst_element_send_event(m_videoSink,
+                               gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE))) {
+        // Bounded by progress, not by the whole way: a stream that stops moving (sound held by
+        // its own paused sink, the end) gives the move back to a seek at once.
+        QElapsedTimer still;
+        still.start();
+        qint64 seen = before;
+        while (!Aborted() && still.elapsed() < kAdvanceStillMs) {
+            const GstMessageType end = Bus().WaitForBus(GST_MESSAGE_ASYNC_DONE, 5);
+            if (end == GST_MESSAGE_EOS || end == GST_MESSAGE_ERROR ||
+                TessFramesNotifierFrameless(m_notifier))
+                break;
+            const qint64 now = ShownPosition();
+            if (Delivering() && now != before &&
+                gst_element_get_state(m_videoSink, nullptr, nullptr, 0) ==
+                    GST_STATE_CHANGE_SUCCESS) {
+                arrived = true;
+                break;
+            }
+            if (now != seen) {
+                seen = now;
+                still.restart();
+            }
+        }
+        if (!arrived && !Aborted() && !TessFramesNotifierFrameless(m_notifier)) {
+            // The demuxer stopped feeding the picture: the paused sound's queue is full. Moves
+            // from the next flush stay well within what it let through.
+            m_reach = qMax(m_frameDuration, (seen - m_flushedAt) / 2);
+            GST_INFO("advance stalled %" G_GINT64_FORMAT " after the last flush: moves forward "
+                     "reach %" G_GINT64_FORMAT " from now on",
+                     gint64(seen - m_flushedAt), gint64(m_reach));
+        }
     }
+    m_waitingForTarget = false;
+    TessFramesNotifierDisarmTarget(m_notifier, 0);
+    Deliver(true);
     m_stepped = true;
-    return ShownPosition() != before;
+    return arrived;
 }
 
 bool TNavMan::LandOn(qint64 aTarget)
@@ -363,10 +418,12 @@ bool TNavMan::LandOn(qint64 aTarget)
     // Aimed a quarter of a frame into it: a seek to its very start may keep the frame before,
     // which ends a few nanoseconds later, clipped to look like this one.
     const qint64 aim = FrameStart(wanted) + m_frameDuration / 4;
-    if (wanted == FrameIndex(ShownPosition()) + 1 && StepOneFrame()) {
+    const qint64 shown = ShownPosition();
+    if (WorthAdvancing(shown, aim) && AdvanceTo(aim)) {
         const qint64 landed = ShownPosition();
-        GST_INFO("stepped to %" G_GINT64_FORMAT " (frame %" G_GINT64_FORMAT ")", gint64(landed),
-                 gint64(FrameIndex(landed)));
+        GST_INFO("advanced from frame %" G_GINT64_FORMAT " to %" G_GINT64_FORMAT
+                 " (frame %" G_GINT64_FORMAT " wanted)",
+                 gint64(FrameIndex(shown)), gint64(FrameIndex(landed)), gint64(wanted));
         if (FrameIndex(landed) == wanted)
             return true;
     }
@@ -392,6 +449,7 @@ bool TNavMan::LandOn(qint64 aTarget)
         Deliver(true);
         m_stepped = false;
         const qint64 landed = ShownPosition();
+        m_flushedAt = landed;
         GST_INFO("precise seek to %" G_GINT64_FORMAT " from %" G_GINT64_FORMAT
                  ": landed on frame %" G_GINT64_FORMAT " of %" G_GINT64_FORMAT " (%s)",
                  gint64(aTarget), gint64(from), gint64(FrameIndex(landed)), gint64(wanted),

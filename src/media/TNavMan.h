@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <limits>
+#include <memory>
 
+class TKeyFrames;
 class TavSource;
 class TCheckAction;
 class TIntegerAction;
@@ -34,14 +36,17 @@ public:
 // A precise seek runs in PAUSED: the frames notifier drops every frame before the target, a
 // flushing accurate seek goes to it (or before it where a demuxer lands late), and the wait,
 // bounded, ends when the pipeline has prerolled the target frame, or on EOS, ERROR, a time-out
-// or an abort. The frame that landed is checked against the target. Forward single-frame steps
-// while paused use step events on the video sink. One seek is in flight at a time: steps that
+// or an abort. The frame that landed is checked against the target. Short moves forward with no
+// key frame on the way decode on instead: a step event on the paused video sink, the frames
+// notifier dropping what comes before the target. One seek is in flight at a time: steps that
 // arrive meanwhile move its target.
 class TNavMan : public TDVMan {
     Q_OBJECT
 public:
     static constexpr qint64 kNoEnd = std::numeric_limits<qint64>::max();
     static constexpr int kSeekWaitMs = 10000;
+    // A move forward that sees no frame for this long is given up for a seek.
+    static constexpr int kAdvanceStillMs = 200;
 
     explicit TNavMan(QObject* aOwner = nullptr);
     ~TNavMan() override;
@@ -72,7 +77,9 @@ public:
     bool SliderFollowing() const { return m_sliderFollowing; }
 
     // The video branch's frames notifier and sink (from the video manager; null when it goes).
-    void SetFramesNotifier(GstElement* aNotifier, GstElement* aVideoSink);
+    // With them, where the key frames are: short moves forward decode on instead of seeking.
+    void SetFramesNotifier(GstElement* aNotifier, GstElement* aVideoSink,
+                           std::shared_ptr<const TKeyFrames> aKeys = nullptr);
     GstElement* FramesNotifier() const { return m_notifier; }
     void SetVideoSource(TavSource* aSource);
     TavSource* VideoSource() const { return m_videoSource; }
@@ -130,7 +137,10 @@ private:
     void ShowSeeking(bool aSeeking);
     // One precise move to aTarget (pipeline paused); false when it could not land there.
     bool LandOn(qint64 aTarget);
-    bool StepOneFrame();
+    // Whether a precise move from aFrom to aAim is done sooner decoding on than seeking.
+    bool WorthAdvancing(qint64 aFrom, qint64 aAim) const;
+    // Decodes on, paused, to the frame at aAim; false when it did not get there.
+    bool AdvanceTo(qint64 aAim);
     // Waits for the pipeline to settle after a flushing seek or a step.
     bool SettleAfterSeek(GstMessageType aAlso = GST_MESSAGE_UNKNOWN);
     qint64 Clamp(qint64 aPosition) const;
@@ -149,12 +159,17 @@ private:
     bool m_sliderFollowing = false;
     GstElement* m_notifier = nullptr;
     GstElement* m_videoSink = nullptr;
+    std::shared_ptr<const TKeyFrames> m_keys;
     TavSource* m_videoSource = nullptr;
     QString m_lastText;
     qint64 m_prePosition = 10'000'000;
     qint64 m_origin = 0;
     bool m_originPending = false;
     bool m_seeksLate = false; // the demuxer of this file lands after the target
+    // Where the last flush left the picture, and how far past it a move forward may decode on
+    // (learnt when one stalls: the sound's paused branch holds the demuxer).
+    qint64 m_flushedAt = 0;
+    qint64 m_reach = kNoEnd;
     qint64 m_rangeStart = 0;
     qint64 m_rangeEnd = kNoEnd;
     qint64 m_totalDuration = 0;

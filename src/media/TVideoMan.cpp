@@ -91,7 +91,7 @@ bool TVideoMan::ConnectVideo(TVideoSource* aSource)
         SetGraph(graph);
         if (nav) {
             nav->ResetForStream();
-            nav->SetFramesNotifier(FramesNotifier(), VideoSink());
+            nav->SetFramesNotifier(FramesNotifier(), VideoSink(), m_branch.KeyFrames());
             graph->Router().SetTarget(FramesNotifier(), NM_POSITION_CHANGED, Handle());
             g_object_set(FramesNotifier(), "notify", TRUE, nullptr);
         }

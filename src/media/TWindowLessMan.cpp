@@ -67,7 +67,8 @@ TWindowLessMan::TWindowLessMan(QObject* aOwner)
     m_box->target = Handle();
     m_box->count = &m_framesIn;
 
-    // Conversion in GStreamer's threads, to the window's own pixel layout.
+    // Conversion in GStreamer's threads, to the window's own pixel layout; the frames notifier
+    // comes first, so the frames a precise move drops are never converted.
     GstElement* bin = gst_bin_new("Ko VideoWindow");
     m_renderer.reset(GST_ELEMENT(gst_object_ref_sink(bin)));
     GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
@@ -78,9 +79,9 @@ TWindowLessMan::TWindowLessMan(QObject* aOwner)
     g_object_set(m_sink, "caps", caps, "sync", TRUE, "max-buffers", 2u, "drop", TRUE, "wait-on-eos",
                  FALSE, "qos", TRUE, nullptr);
     gst_caps_unref(caps);
-    gst_bin_add_many(GST_BIN(bin), convert, m_framesNotifier, m_sink, nullptr);
-    gst_element_link_many(convert, m_framesNotifier, m_sink, nullptr);
-    TGstRef<GstPad> in(gst_element_get_static_pad(convert, "sink"));
+    gst_bin_add_many(GST_BIN(bin), m_framesNotifier, convert, m_sink, nullptr);
+    gst_element_link_many(m_framesNotifier, convert, m_sink, nullptr);
+    TGstRef<GstPad> in(gst_element_get_static_pad(m_framesNotifier, "sink"));
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", in.get()));
     GstAppSinkCallbacks callbacks{};
     callbacks.new_preroll = [](GstAppSink* s, gpointer b) { return TFrameBox::Take(s, b, true); };

@@ -58,6 +58,27 @@ TEST(FramesNotifier, TargetFiresOnceOnTheRightFrame)
     EXPECT_TRUE(out.empty());
 }
 
+TEST(FramesNotifier, DroppedSamplesTellNoPosition)
+{
+    TFramesNotifier n;
+    n.SetNotify(true);
+    n.SetFrameDuration(400'000);
+    TNotifyReports out;
+    n.ProcessSample(true, 0, out);
+    out.clear();
+    n.SetDeliver(false);
+    n.ArmTarget(0, 2'000'000);
+    for (qint64 p = 400'000; p < 2'000'000; p += 400'000)
+        EXPECT_FALSE(n.ProcessSample(true, p, out));
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(n.CurrentPosition(), 1'600'000); // still counted for the waits
+    EXPECT_TRUE(n.ProcessSample(true, 2'000'000, out));
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0].message, NM_TARGET_REACHED);
+    EXPECT_EQ(out[1].message, NM_POSITION_CHANGED);
+    EXPECT_EQ(out[2].text, u"0:00:00:05");
+}
+
 TEST(FramesNotifier, TwoSlotsAndHalfFrameRule)
 {
     TFramesNotifier n;

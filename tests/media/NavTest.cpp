@@ -102,7 +102,7 @@ protected:
         ASSERT_TRUE(video->Connect(&nav, &sink));
         ASSERT_TRUE(nav.Add(picture.bin, QStringLiteral("Ko VideoWindow")));
         nav.ResetForStream();
-        nav.SetFramesNotifier(picture.notifier, picture.sink);
+        nav.SetFramesNotifier(picture.notifier, picture.sink, videoBranch.KeyFrames());
         nav.SetVideoSource(video);
         ASSERT_TRUE(videoBranch.Connect(nav, *video, picture.bin, VideoDecoderMemory()))
             << nav.Bus().LastError().toStdString();
@@ -161,6 +161,33 @@ TEST_F(Navigation, H264WithBFramesLandsOnEveryFrame)
 {
     Open(MediaMaker::Mp4H264Aac(dir.path(), 75));
     LandsOnEveryFrame(50, 100);
+}
+
+// Moves of up to a second forward decode on from the frame shown: with the sound's own paused
+// sink holding its branch, with and without a key frame on the way.
+TEST_F(Navigation, ShortMovesForwardDecodeOnToTheirFrame)
+{
+    MediaMaker::TClip clip;
+    clip.Frames = 150;
+    clip.Output = {QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-g"),
+                   QStringLiteral("30"),   QStringLiteral("-bf"),     QStringLiteral("2"),
+                   QStringLiteral("-c:a"), QStringLiteral("aac")};
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("gop30.mp4"));
+    ASSERT_TRUE(MediaMaker::Make(file, clip));
+    Open(file);
+    ASSERT_NE(audio, nullptr);
+    int at = 0;
+    for (int step : {3, 7, 12, 24, 1, 9, 20, 25, 2, 13, 30}) {
+        at += step;
+        nav.PreciseSeekTo(Frame(at));
+        ASSERT_EQ(picture.Shown(), at) << "forward " << step;
+        EXPECT_NE(nav.State(), gmPlaying);
+    }
+    // Back and forward again: what was learnt of the key frames does not mislead.
+    for (int target : {40, 47, 61, 64, 89, 100}) {
+        nav.PreciseSeekTo(Frame(target));
+        ASSERT_EQ(picture.Shown(), target);
+    }
 }
 
 TEST_F(Navigation, DvLandsOnEveryFrame)

@@ -37,6 +37,10 @@ bool TFramesNotifier::ProcessSample(bool hasPosition, qint64 position, TNotifyRe
         p.position = m_position;
         out.push_back(std::move(p));
     }
+    // A dropped sample is never shown: its position is nobody's business (a move forward
+    // drops dozens, and the window would redraw the position box for each).
+    if (!m_deliver)
+        return false;
     const QString text = FormatPosition(m_frameDuration, m_position);
     if (m_notify) {
         TNotifyPayload p;
