@@ -174,3 +174,9 @@ bool TLinkMarkup::ColorByName(const QString& aName, TColor& aColor)
         }
     return false;
 }
+
+QString TLinkMarkup::Escape(const QString& aText)
+{
+    QString out = aText;
+    return out.replace(u'<', QStringLiteral("<<>"));
+}

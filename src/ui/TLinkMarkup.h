@@ -53,6 +53,8 @@ public:
     static TLinkKind ClosedLink(const QString& aName);
     // The colours a COLOR tag names (upper case); false for a name not in the table.
     static bool ColorByName(const QString& aName, TColor& aColor);
+    // aText shown as it is inside markup: every "<" written "<<>".
+    static QString Escape(const QString& aText);
 
 private:
     void Tokenize(const QString& aRichText);
