@@ -16,7 +16,14 @@ target_compile_definitions(tess_options INTERFACE
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_STRICT_ITERATORS
   QT_USE_QSTRINGBUILDER
-  TESS_VERSION="${PROJECT_VERSION}")
+  TESS_VERSION="${PROJECT_VERSION}"
+  TESS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+  TESS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+  TESS_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+
+# Where "E-mail" and "Homepage" lead; empty leaves both commands disabled.
+set(TESS_MAIL_ADDRESS "" CACHE STRING "The address the E-mail command writes to")
+set(TESS_HOME_PAGE "" CACHE STRING "The page the Homepage command opens")
 
 if(TESS_SANITIZE)
   set(_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

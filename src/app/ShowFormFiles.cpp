@@ -2,6 +2,7 @@
 #include "app/ShowFormFiles.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
+#include "ui/TKoAppliMan.h"
 
 #include "actions/TCheckAction.h"
 #include "actions/TKoSwitch.h"
@@ -62,9 +63,8 @@ void TShowForm::BindFiles()
         return IsVideoExtension(aLowerExt);
     };
     ficman->OnOpenFile = [this](const QString& aFileName) {
-        for (TCheckAction* page : {caAbout.data(), caOptions.data()})
-            if (page)
-                page->SetChecked(false);
+        for (TCheckAction* page : {am->caAbout, am->caOptions})
+            page->SetChecked(false);
         openfile(aFileName);
         return true;
     };

@@ -3,13 +3,16 @@
 #include <QFrame>
 
 class QLabel;
+class TLinkEdit;
 
-// The content of the about page: the program's title and what it is.
+// The content of the about page: the program's title, what it is and what it uses, and the
+// link that closes the page.
 class TAboutFrame : public QFrame {
     Q_OBJECT
 public:
     explicit TAboutFrame(QWidget* aParent = nullptr);
 
     QLabel* TitleLab;
-    QLabel* InfoLab;
+    TLinkEdit* InfoLab;
+    TLinkEdit* CloseLab;
 };

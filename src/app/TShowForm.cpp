@@ -1,4 +1,7 @@
 #include "app/TShowForm.h"
+#include "ui/THelpForm.h"
+#include "ui/TKoAppliMan.h"
+#include "ui/TLinkEdit.h"
 
 #include "app/ActionImages.h"
 #include "app/ShowFormActions.h"
@@ -74,7 +77,7 @@ QFrame* Bevel(QWidget* aParent, const char* aName, QFrame::Shape aShape)
 
 QString TShowForm::FullTitle()
 {
-    return QStringLiteral("Tessarine %1 fr").arg(QStringLiteral(TESS_VERSION));
+    return TKoAppliMan::FullTitle();
 }
 
 TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
@@ -231,6 +234,17 @@ void TShowForm::CreateComponents()
     gpal->setObjectName(QStringLiteral("gpal"));
     gpal->SetImages(ImageList1);
     CreateActions(ShowFormActionRows(), gpal);
+    am = new TKoAppliMan(this, m_client);
+    am->SetImages(ImageList1);
+    am->Setup();
+    am->TitreUses = {QStringLiteral("Qt"), QStringLiteral("GStreamer"),
+                     QStringLiteral("libjpeg-turbo"), QStringLiteral("SQLite")};
+    am->UrlUses = {
+        QStringLiteral("https://www.qt.io/"), QStringLiteral("https://gstreamer.freedesktop.org/"),
+        QStringLiteral("https://libjpeg-turbo.org/"), QStringLiteral("https://sqlite.org/")};
+    am->SetOptionsFrame(OptionsFrame);
+    am->SetAboutFrame(AboutFrame);
+    am->OnFillAbout = [this](const QString& aCloseText) { FillAbout(aCloseText); };
     gp = new TDravikPreferences(this);
     gp->OnChangeMode = [this](TSavePreferences m) { gpChangeMode(int(m)); };
     gp->OnLoadPrefs = [this](TDravikPreferences& p) { gpLoadPrefs(p); };
@@ -304,13 +318,11 @@ void TShowForm::BindActions()
     for (int n = 1; n <= 4; ++n)
         m_panelCommands[n] = Need<TNopeAction>(kPanelCommands[n]);
     caSliders = Optional<TCheckAction>("caSliders");
-    caOptions = Optional<TCheckAction>("caOptions");
-    caAbout = Optional<TCheckAction>("caAbout");
 
     iaLeftFrame->OnBeforeApply = [this](const qint32& x) {
         for (QWidget* w :
-             {static_cast<QWidget*>(ExtraireFrame), static_cast<QWidget*>(OptionsFrame),
-              static_cast<QWidget*>(SaveImagesFrame), static_cast<QWidget*>(IncrusterFrame)})
+             {static_cast<QWidget*>(ExtraireFrame), static_cast<QWidget*>(SaveImagesFrame),
+              static_cast<QWidget*>(IncrusterFrame)})
             w->move(x, w->y());
     };
     iaPanneauActif->OnBeforeApply = [this](const qint32& n) { ShowPanel(n); };
@@ -373,12 +385,24 @@ void TShowForm::TntFormCreate()
 
 QList<TCustomKoActionList*> TShowForm::ShowFormLists() const
 {
-    return {vidman, audman, NavMan, gpal, ficman};
+    return {am, vidman, audman, NavMan, gpal, ficman};
 }
 
 QList<TCustomKoActionList*> TShowForm::AttachedLists() const
 {
-    return {gpal, vidman, audman, NavMan, ficman};
+    return {am, gpal, vidman, audman, NavMan, ficman};
+}
+
+void TShowForm::FillAbout(const QString& aCloseText)
+{
+    AboutFrame->TitleLab->setText(FullTitle());
+    QString info = QStringLiteral("<b>Tessarine</b>, le lecteur vidéo qui extrait les images, "
+                                  "de Orvalis.<br>Dernière mise à jour le %1.<br><br>")
+                       .arg(TKoAppliMan::UpdateDate());
+    if (!TKoAppliMan::HomePage().isEmpty())
+        info += QStringLiteral("<url %1>Page d'accueil</url><br><br>").arg(TKoAppliMan::HomePage());
+    AboutFrame->InfoLab->SetRichText(info + am->UsesText());
+    AboutFrame->CloseLab->SetRichText(aCloseText);
 }
 
 TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
@@ -391,6 +415,13 @@ TCustomAbstractAction* TShowForm::FindAction(const QString& aId) const
 
 void TShowForm::FormShow()
 {
+    // The help lists every action of the window's lists, on one page.
+    if (!m_helpFilled) {
+        m_helpFilled = true;
+        for (TCustomKoActionList* list :
+             QList<TCustomKoActionList*>{am, gpal, vidman, audman, NavMan, ficman})
+            am->HelpForm()->AddGroup(QStringLiteral("Tessarine"), list);
+    }
     shortcutsOn(false);
     LayoutPanels();
     m_screenSaver.Inhibit(QStringLiteral("Lecture vidéo"));
@@ -467,7 +498,7 @@ void TShowForm::LayoutPanels()
     for (int i = 1; i <= 4; ++i)
         Panel(i)->setGeometry(l.SidePanel);
     ExtraireFrame->setGeometry(l.Extraire);
-    OptionsFrame->setGeometry(l.SidePanel);
+    OptionsFrame->resize(l.SidePanel.size()); // centred on its page
     Bevel1->setGeometry(l.Bevel1);
     Bevel2->setGeometry(l.Bevel2);
     barUnique->setGeometry(l.Bar);
@@ -497,9 +528,8 @@ void TShowForm::HideActivePanel()
         p->hide();
         m_panelCommands[n]->SetPlatformChecked(false);
     }
-    for (TCheckAction* page : {caOptions.data(), caAbout.data()})
-        if (page)
-            page->SetChecked(false);
+    for (TCheckAction* page : {am->caOptions, am->caAbout})
+        page->SetChecked(false);
 }
 
 void TShowForm::ShowPanel(int aPanel)

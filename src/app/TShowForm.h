@@ -41,6 +41,7 @@ class TImageList;
 class TIncrusterFrame;
 class TIntegerAction;
 class TKoActionList;
+class TKoAppliMan;
 class TKoBar;
 class TKoScript;
 class TMediaFactory;
@@ -69,6 +70,8 @@ public:
     ~TShowForm() override;
 
     static QString FullTitle();
+    // The about page, each time it opens.
+    void FillAbout(const QString& aCloseText);
 
     void LayoutPanels();
     void PlaceSliders();
@@ -138,6 +141,7 @@ public:
     QTimer* TimerSysDate;
     TKoActionList* gpal;
     TDravikPreferences* gp;
+    TKoAppliMan* am;
     TKoSwitch* Switch;
     TKoScript* KoScript;
     TMediaFactory* mf;
@@ -249,8 +253,7 @@ private:
     TNopeAction* m_panelCommands[5] = {}; // by panel number, 1 to 4
     // Actions of components not built yet: null until they exist.
     QPointer<TCheckAction> caSliders;
-    QPointer<TCheckAction> caOptions;
-    QPointer<TCheckAction> caAbout;
+    bool m_helpFilled = false;
     TCheckAction* caPlay = nullptr;
     TCheckAction* caFullscreen = nullptr;
     TCheckAction* caPreviewForm = nullptr;
