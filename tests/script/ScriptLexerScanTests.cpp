@@ -194,6 +194,51 @@ TEST(ScriptLexerScan, RandomTextNeverThrowsAndIsCoveredWhole)
     }
 }
 
+// Where the compiler reads a text, the scan sees the same tokens at the same places.
+TEST(ScriptLexerScan, AgreesWithTheCompilerOnTextItAccepts)
+{
+    QRandomGenerator random(7);
+    const char* const pieces[] = {"begin", " ",     "x1",      ":=",     "$1F", "2.5e3", "'a''b'",
+                                  "#13",   "{ c }", "(* d *)", "// e\n", "\n",  ";",     "..",
+                                  "<>",    "Grab",  "(",       ")",      "'",   "}",     "{$X}"};
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        for (int k = random.bounded(12); k > 0; --k)
+            text += S(pieces[random.bounded(int(std::size(pieces)))]);
+        std::vector<TToken> tokens;
+        try {
+            tokens = TScriptLexer::Tokenize(text);
+        } catch (const TCompileError&) {
+            continue;
+        }
+        ++accepted;
+        std::vector<TScanSpan> scanned;
+        for (const TScanSpan& s : TScriptLexer::Scan(text).spans)
+            if (s.cls != TScanClass::Space && s.cls != TScanClass::Comment)
+                scanned.push_back(s);
+        ASSERT_EQ(scanned.size() + 1, tokens.size()) << text.toStdString();
+        int line = 1, col = 1;
+        qsizetype at = 0;
+        for (size_t k = 0; k < scanned.size(); ++k) {
+            // The token's line and column, from the span's offset.
+            for (; at < scanned[k].start; ++at) {
+                if (text.at(at) == u'\n') {
+                    ++line;
+                    col = 1;
+                } else {
+                    ++col;
+                }
+            }
+            EXPECT_EQ(tokens[k].pos.line, line) << text.toStdString();
+            EXPECT_EQ(tokens[k].pos.col, col) << text.toStdString();
+            EXPECT_NE(scanned[k].cls, TScanClass::Error) << text.toStdString();
+            EXPECT_EQ(scanned[k].cls == TScanClass::Keyword, tokens[k].kw != TKw::None);
+        }
+    }
+    EXPECT_GT(accepted, 500);
+}
+
 TEST(ScriptLexerScan, NormalModeStillRefusesWhatTheScanMarks)
 {
     for (const char* bad : {"'abc", "{ open", "(* open", "}", "$", "#", "99999999999999999999"})
