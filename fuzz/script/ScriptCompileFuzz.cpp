@@ -1,11 +1,14 @@
 // Random program texts through the script compiler, and the interpreter with a step limit:
-// nothing may crash, leak or hang. Only routines without effects outside are registered.
+// nothing may crash, leak or hang. Only routines without effects outside are registered. The
+// editor's scan of the same text, line by line, must cover each line and never throw.
 
 #include "script/ColorConstants.h"
 #include "script/TScriptEngine.h"
+#include "script/TScriptLexer.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -54,6 +57,25 @@ void Register(IScriptRegistrar& r)
                            TScriptValue(qint64(c.value)));
 }
 
+// As the editor's highlighter does: one line at a time, the state carried to the next.
+void ScanLines(const QString& aText)
+{
+    using namespace tscript;
+    TScanState state = TScanState::Code;
+    for (const QString& line : aText.split(u'\n')) {
+        const TScanResult result = TScriptLexer::Scan(line, state);
+        qsizetype at = 0;
+        for (const TScanSpan& span : result.spans) {
+            if (span.start != at || span.length <= 0)
+                std::abort();
+            at += span.length;
+        }
+        if (at != line.size())
+            std::abort();
+        state = result.state;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* aData, size_t aSize)
@@ -61,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* aData, size_t aSize)
     if (aSize > 16 * 1024)
         return 0;
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(aData), qsizetype(aSize));
+    ScanLines(text);
     TScriptEngine engine;
     engine.SetStepLimit(20000);
     engine.SetRegistration(Register);

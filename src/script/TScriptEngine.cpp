@@ -53,6 +53,13 @@ bool ValidName(const QString& aName, QString& aKey)
     }
 }
 
+void AppendRoutineNames(const TScope& aScope, QStringList& aNames)
+{
+    for (const TSymbol* sym : aScope.Symbols())
+        if (sym->kind == TSymKind::Routine || sym->kind == TSymKind::Intrinsic)
+            aNames << sym->name;
+}
+
 } // namespace
 
 struct TScriptEngine::TImpl {
@@ -304,6 +311,45 @@ bool TScriptEngine::Execute()
     if (ok)
         d->runError = TScriptMessage();
     return ok;
+}
+
+QStringList TScriptEngine::LibraryRoutineNames()
+{
+    QStringList names;
+    AppendRoutineNames(SystemScope(), names);
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+QStringList TScriptEngine::RoutineNames()
+{
+    QStringList names;
+    AppendRoutineNames(SystemScope(), names);
+    if (d->registration && !d->compiling) {
+        TProgram scratch;
+        scratch.hostScope = std::make_unique<TScope>(&SystemScope(), 0);
+        // Marked as compiling so that a Compile from the callback is refused, as it would be
+        // during a real compilation.
+        d->compiling = true;
+        d->building = &scratch;
+        struct TDone {
+            TImpl& d;
+            ~TDone()
+            {
+                d.compiling = false;
+                d.building = nullptr;
+            }
+        } done{*d};
+        try {
+            d->registration(*this);
+        } catch (...) {
+            // What was registered before the failure still counts.
+        }
+        AppendRoutineNames(*scratch.hostScope, names);
+    }
+    names.sort(Qt::CaseInsensitive);
+    names.removeDuplicates();
+    return names;
 }
 
 bool TScriptEngine::RegisterRoutine(const QString& aDeclaration, THostRoutine aImpl)

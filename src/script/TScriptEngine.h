@@ -65,6 +65,13 @@ public:
     // The same as a message with its place (line 0 for a refusal).
     const TScriptMessage& RunError() const;
 
+    // The names of the routines a script can call, in the spelling of their declarations: the
+    // engine's library, and what the registration callback adds (run here on a scratch
+    // program, nothing is compiled; left out while a compilation is going on). For the
+    // editor, which shows calls of them in bold.
+    QStringList RoutineNames();
+    static QStringList LibraryRoutineNames();
+
     // IScriptRegistrar, valid only inside the registration callback.
     bool RegisterRoutine(const QString& aDeclaration, THostRoutine aImpl) override;
     bool RegisterConstant(const QString& aName, const QString& aTypeName,

@@ -200,17 +200,46 @@ void TScriptLexer::Advance()
     ++m_pos;
 }
 
+void TScriptLexer::SkipLineComment()
+{
+    while (!AtEnd() && At() != u'\n' && At() != u'\r')
+        Advance();
+}
+
+bool TScriptLexer::AtBlockComment(bool& aBrace) const
+{
+    aBrace = At() == u'{';
+    return aBrace || (At() == u'(' && At(1) == u'*');
+}
+
+bool TScriptLexer::SkipBlockBody(bool aBrace, qsizetype& aBodyEnd)
+{
+    while (!AtEnd()) {
+        if (aBrace && At() == u'}') {
+            aBodyEnd = m_pos;
+            Advance();
+            return true;
+        }
+        if (!aBrace && At() == u'*' && At(1) == u')') {
+            aBodyEnd = m_pos;
+            Advance();
+            Advance();
+            return true;
+        }
+        Advance();
+    }
+    return false;
+}
+
 bool TScriptLexer::SkipBlanksAndComments(TToken& aDirective)
 {
     while (!AtEnd()) {
-        const QChar c = At();
-        if (c.isSpace()) {
+        bool brace = false;
+        if (At().isSpace()) {
             Advance();
-        } else if (c == u'/' && At(1) == u'/') {
-            while (!AtEnd() && At() != u'\n' && At() != u'\r')
-                Advance();
-        } else if (c == u'{' || (c == u'(' && At(1) == u'*')) {
-            const bool brace = c == u'{';
+        } else if (AtLineComment()) {
+            SkipLineComment();
+        } else if (AtBlockComment(brace)) {
             const TSrcPos start = Here();
             Advance();
             if (!brace)
@@ -218,21 +247,7 @@ bool TScriptLexer::SkipBlanksAndComments(TToken& aDirective)
             const bool directive = At() == u'$';
             const qsizetype bodyStart = m_pos + (directive ? 1 : 0);
             qsizetype bodyEnd = -1;
-            while (!AtEnd()) {
-                if (brace && At() == u'}') {
-                    bodyEnd = m_pos;
-                    Advance();
-                    break;
-                }
-                if (!brace && At() == u'*' && At(1) == u')') {
-                    bodyEnd = m_pos;
-                    Advance();
-                    Advance();
-                    break;
-                }
-                Advance();
-            }
-            if (bodyEnd < 0)
+            if (!SkipBlockBody(brace, bodyEnd))
                 ThrowCompile(start, QStringLiteral("Commentaire non terminé"));
             if (directive) {
                 aDirective = TToken();
@@ -399,96 +414,182 @@ TToken TScriptLexer::Next()
     tok.pos = Here();
     if (AtEnd())
         return tok;
+    ReadToken(tok);
+    return tok;
+}
+
+void TScriptLexer::ReadToken(TToken& aTok)
+{
     const QChar c = At();
     if (IsIdentStart(c)) {
         const qsizetype start = m_pos;
         while (IsIdentPart(At()))
             Advance();
-        tok.kind = TTok::Ident;
-        tok.text = m_text.mid(start, m_pos - start);
-        tok.key = tok.text.toLower();
-        tok.kw = Keyword(tok.key);
-        return tok;
+        aTok.kind = TTok::Ident;
+        aTok.text = m_text.mid(start, m_pos - start);
+        aTok.key = aTok.text.toLower();
+        aTok.kw = Keyword(aTok.key);
+        return;
     }
     if (IsDigit(c)) {
-        Number(tok);
-        return tok;
+        Number(aTok);
+        return;
     }
     if (c == u'$') {
-        HexNumber(tok);
-        return tok;
+        HexNumber(aTok);
+        return;
     }
     if (c == u'\'' || c == u'#') {
-        QuotedString(tok);
-        return tok;
+        QuotedString(aTok);
+        return;
     }
-    tok.kind = TTok::Sym;
+    aTok.kind = TTok::Sym;
     const QChar d = At(1);
     int length = 1;
     switch (c.unicode()) {
     case u'+':
-        tok.sym = TSym::Plus;
+        aTok.sym = TSym::Plus;
         break;
     case u'-':
-        tok.sym = TSym::Minus;
+        aTok.sym = TSym::Minus;
         break;
     case u'*':
-        tok.sym = TSym::Star;
+        aTok.sym = TSym::Star;
         break;
     case u'/':
-        tok.sym = TSym::Slash;
+        aTok.sym = TSym::Slash;
         break;
     case u'=':
-        tok.sym = TSym::Eq;
+        aTok.sym = TSym::Eq;
         break;
     case u',':
-        tok.sym = TSym::Comma;
+        aTok.sym = TSym::Comma;
         break;
     case u';':
-        tok.sym = TSym::Semi;
+        aTok.sym = TSym::Semi;
         break;
     case u'(':
-        tok.sym = TSym::LParen;
+        aTok.sym = TSym::LParen;
         break;
     case u')':
-        tok.sym = TSym::RParen;
+        aTok.sym = TSym::RParen;
         break;
     case u'[':
-        tok.sym = TSym::LBrack;
+        aTok.sym = TSym::LBrack;
         break;
     case u']':
-        tok.sym = TSym::RBrack;
+        aTok.sym = TSym::RBrack;
         break;
     case u'^':
-        tok.sym = TSym::Caret;
+        aTok.sym = TSym::Caret;
         break;
     case u'@':
-        tok.sym = TSym::At;
+        aTok.sym = TSym::At;
         break;
     case u':':
-        tok.sym = d == u'=' ? TSym::Assign : TSym::Colon;
+        aTok.sym = d == u'=' ? TSym::Assign : TSym::Colon;
         length = d == u'=' ? 2 : 1;
         break;
     case u'<':
-        tok.sym = d == u'=' ? TSym::Le : d == u'>' ? TSym::Ne : TSym::Lt;
-        length = tok.sym == TSym::Lt ? 1 : 2;
+        aTok.sym = d == u'=' ? TSym::Le : d == u'>' ? TSym::Ne : TSym::Lt;
+        length = aTok.sym == TSym::Lt ? 1 : 2;
         break;
     case u'>':
-        tok.sym = d == u'=' ? TSym::Ge : TSym::Gt;
+        aTok.sym = d == u'=' ? TSym::Ge : TSym::Gt;
         length = d == u'=' ? 2 : 1;
         break;
     case u'.':
-        tok.sym = d == u'.' ? TSym::DotDot : TSym::Dot;
+        aTok.sym = d == u'.' ? TSym::DotDot : TSym::Dot;
         length = d == u'.' ? 2 : 1;
         break;
     default:
-        ThrowCompile(tok.pos,
+        ThrowCompile(aTok.pos,
                      QStringLiteral("Caractère inattendu '") % QString(c) % QLatin1Char('\''));
     }
     for (int k = 0; k < length; ++k)
         Advance();
-    tok.text = SymbolText(tok.sym);
-    return tok;
+    aTok.text = SymbolText(aTok.sym);
+}
+
+TScanResult TScriptLexer::Scan(const QString& aText, TScanState aState)
+{
+    TScriptLexer lexer(aText, 0);
+    TScanResult out;
+    auto push = [&](TScanClass aClass, qsizetype aStart) {
+        if (lexer.m_pos > aStart)
+            out.spans.push_back({aClass, aStart, lexer.m_pos - aStart});
+    };
+    // The rest of a comment or directive that an earlier line opened.
+    if (aState != TScanState::Code) {
+        const bool brace =
+            aState == TScanState::BraceComment || aState == TScanState::BraceDirective;
+        const bool directive =
+            aState == TScanState::BraceDirective || aState == TScanState::StarDirective;
+        qsizetype bodyEnd = -1;
+        const bool closed = lexer.SkipBlockBody(brace, bodyEnd);
+        push(directive ? TScanClass::Directive : TScanClass::Comment, 0);
+        if (!closed) {
+            out.state = aState;
+            return out;
+        }
+    }
+    while (!lexer.AtEnd()) {
+        const qsizetype start = lexer.m_pos;
+        bool brace = false;
+        if (lexer.At().isSpace()) {
+            while (!lexer.AtEnd() && lexer.At().isSpace())
+                lexer.Advance();
+            push(TScanClass::Space, start);
+        } else if (lexer.AtLineComment()) {
+            lexer.SkipLineComment();
+            push(TScanClass::Comment, start);
+        } else if (lexer.AtBlockComment(brace)) {
+            lexer.Advance();
+            if (!brace)
+                lexer.Advance();
+            const bool directive = lexer.At() == u'$';
+            qsizetype bodyEnd = -1;
+            const bool closed = lexer.SkipBlockBody(brace, bodyEnd);
+            push(directive ? TScanClass::Directive : TScanClass::Comment, start);
+            if (!closed) {
+                out.state = directive
+                                ? (brace ? TScanState::BraceDirective : TScanState::StarDirective)
+                                : (brace ? TScanState::BraceComment : TScanState::StarComment);
+                return out;
+            }
+        } else {
+            TToken tok;
+            TScanClass cls = TScanClass::Error;
+            // The compiler's own rules decide; what they refuse is marked, up to where they
+            // stopped (at least one character, so that the scan goes on).
+            try {
+                lexer.ReadToken(tok);
+                switch (tok.kind) {
+                case TTok::Ident:
+                    cls = tok.kw == TKw::None ? TScanClass::Ident : TScanClass::Keyword;
+                    break;
+                case TTok::Int:
+                case TTok::Float:
+                    cls = TScanClass::Number;
+                    break;
+                case TTok::Str:
+                    cls = TScanClass::String;
+                    break;
+                case TTok::Sym:
+                    cls = TScanClass::Symbol;
+                    break;
+                case TTok::Eof:
+                case TTok::Directive:
+                    break;
+                }
+            } catch (const TCompileError&) {
+                if (lexer.m_pos == start)
+                    lexer.Advance();
+            }
+            push(cls, start);
+        }
+    }
+    return out;
 }
 
 } // namespace tscript

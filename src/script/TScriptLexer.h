@@ -111,6 +111,37 @@ struct TToken {
     QString Describe() const; // for messages: 'begin', 'Foo', fin de fichier ...
 };
 
+// What a stretch of a line is, for colouring it. Space also takes line ends; Error is a token
+// the compiler would refuse (an unterminated string, a stray character, a number out of range).
+enum class TScanClass : quint8 {
+    Space,
+    Keyword,
+    Ident,
+    Number,
+    String,
+    Comment,
+    Directive,
+    Symbol,
+    Error
+};
+
+struct TScanSpan {
+    TScanClass cls = TScanClass::Space;
+    qsizetype start = 0; // offset in the scanned text
+    qsizetype length = 0;
+
+    friend bool operator==(const TScanSpan&, const TScanSpan&) = default;
+};
+
+// Where a scanned text ends: in code, or inside a comment or directive still open, which the
+// next line continues.
+enum class TScanState : quint8 { Code, BraceComment, StarComment, BraceDirective, StarDirective };
+
+struct TScanResult {
+    std::vector<TScanSpan> spans; // in order, covering the whole text
+    TScanState state = TScanState::Code;
+};
+
 // Splits one source text into tokens. Comments are dropped; "{$...}" and "(*$...*)" come back as
 // Directive tokens for the preprocessor. Errors throw TCompileError.
 class TScriptLexer {
@@ -127,6 +158,10 @@ public:
     // with Eof; a directive is an error.
     static std::vector<TToken> Tokenize(const QString& aText, int aFile = 0);
 
+    // Classifies every stretch of aText, comments and faulty tokens included, starting in
+    // aState (the state the previous line ended in). Never throws.
+    static TScanResult Scan(const QString& aText, TScanState aState = TScanState::Code);
+
     static QString SymbolText(TSym aSym);
     static TKw Keyword(const QString& aKey);
 
@@ -139,7 +174,16 @@ private:
     bool AtEnd() const { return m_pos >= m_text.size(); }
     void Advance();
     TSrcPos Here() const { return {m_file, m_line, m_col}; }
+    bool AtLineComment() const { return At() == u'/' && At(1) == u'/'; }
+    void SkipLineComment();
+    // "{" or "(*" at the current place.
+    bool AtBlockComment(bool& aBrace) const;
+    // From inside a "{...}" or "(*...*)" to just after its end; false when the text ends first.
+    // aBodyEnd is the offset of the closing "}" or "*)".
+    bool SkipBlockBody(bool aBrace, qsizetype& aBodyEnd);
     bool SkipBlanksAndComments(TToken& aDirective);
+    // The token at the current place, which is neither blank nor comment nor the end.
+    void ReadToken(TToken& aTok);
     void Number(TToken& aTok);
     void HexNumber(TToken& aTok);
     void QuotedString(TToken& aTok);
