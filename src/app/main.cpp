@@ -1,3 +1,4 @@
+#include "app/CommandLineHelp.h"
 #include "app/TShowForm.h"
 
 #include "actions/TKoSwitch.h"
@@ -7,8 +8,43 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// --help, --help-roff (the manual page, for the build) and --version: answered without a display
+// and without reading or writing any preference.
+int AnswerAbout(int argc, char** argv)
+{
+    const char* asked = nullptr;
+    for (int i = 1; i < argc; ++i)
+        for (const char* known : {"--help", "--help-roff", "--version"})
+            if (std::strcmp(argv[i], known) == 0)
+                asked = known;
+    if (!asked)
+        return -1;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int one = 1;
+    QApplication app(one, argv);
+    if (std::strcmp(asked, "--version") == 0) {
+        std::fputs(qPrintable(TShowForm::FullTitle() + u'\n'), stdout);
+        return 0;
+    }
+    TSavePrefsForm question;
+    const TShowForm window(&question);
+    const QString text = std::strcmp(asked, "--help") == 0 ? CommandLineHelp(window.AttachedLists())
+                                                           : ManualPage(window.AttachedLists());
+    std::fputs(text.toUtf8().constData(), stdout);
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (const int answered = AnswerAbout(argc, argv); answered >= 0)
+        return answered;
     // The switches need the arguments as given, before Qt takes its own out of argv.
     TKoSwitch::SaveProgramArguments(argc, argv);
     TBatchRun::SetActive(TBatchRun::AsksToQuit(TKoSwitch::ProgramArguments()));

@@ -140,6 +140,24 @@ void ConnectState(GstElement* aElement, const char* aSignal, F aHandler,
 
 } // namespace
 
+namespace {
+
+// Frame threads make a decoder hold several frames before giving the first: every precise seek
+// and step would wait for them. Slice threads give each frame as soon as it is decoded.
+void LowLatencyThreads(GstBin*, GstBin*, GstElement* aElement, gpointer)
+{
+    GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(aElement), "thread-type");
+    if (!spec || !G_IS_PARAM_SPEC_FLAGS(spec))
+        return;
+    GFlagsValue* slice = g_flags_get_value_by_nick(G_PARAM_SPEC_FLAGS(spec)->flags_class, "slice");
+    if (!slice)
+        return;
+    g_object_set(aElement, "thread-type", slice->value, nullptr);
+    GST_INFO("%s: slice threads", GST_OBJECT_NAME(aElement));
+}
+
+} // namespace
+
 TDecoderBranch::TDecoderBranch(bool aVideo)
     : m_video(aVideo)
     , m_keys(aVideo ? std::make_shared<TKeyFrames>() : nullptr)
@@ -257,6 +275,8 @@ bool TDecoderBranch::Attempt(TavSource& aSource, const TFilterRec* aPreferred)
         if (!m_state->preferred) // uninstalled since it was remembered: decodebin chooses
             GST_INFO("remembered decoder %s is not here", qPrintable(aPreferred->Factory));
     }
+    if (m_video)
+        g_signal_connect(decodebin, "deep-element-added", G_CALLBACK(LowLatencyThreads), nullptr);
     ConnectState(decodebin, "autoplug-sort", AutoplugSort, m_state);
     ConnectState(decodebin, "autoplug-select", AutoplugSelect, m_state);
     if (!m_graph->Add(decodebin, m_video ? QStringLiteral("Video Decoder")

@@ -4,6 +4,7 @@
 
 #include "actions/ShortCut.h"
 #include "actions/TCheckAction.h"
+#include "actions/TCustomKoActionList.h"
 #include "actions/TNopeAction.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
@@ -322,4 +323,54 @@ TEST_F(ShowForm, TheOptionsPageMirrorsItsActionsBothWays)
     // Boxes whose actions do not exist yet cannot be ticked for nothing.
     EXPECT_EQ(form->OptionsFrame->cbConfirmerImage->isEnabled(),
               form->FindAction(QStringLiteral("baConfirmerImage")) != nullptr);
+}
+
+// --help, the manual page and --version come from the window's own lists, need no display and
+// leave the settings alone.
+TEST_F(ShowForm, HelpAndVersionListEverySwitchWithoutADisplay)
+{
+    form = std::make_unique<TShowForm>(&answer);
+    QStringList switches;
+    for (TCustomKoActionList* list : form->AttachedLists())
+        for (TCustomAbstractAction* a : list->TypedActions())
+            if (!a->Switch.isEmpty())
+                switches << a->SwitchSyntax();
+    ASSERT_GT(switches.size(), 100);
+    EXPECT_TRUE(switches.contains(QStringLiteral("/swi_co +swi_co -swi_co"))); // options page
+
+    const auto run = [&](const char* aArg) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.Path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TESSARINE_BIN), {QString::fromLatin1(aArg)});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    // The sound server's client may leave its own folder; none of ours.
+    const auto settings = [&] {
+        QStringList in = QDir(home.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        in.removeAll(QStringLiteral("pulse"));
+        return in;
+    };
+    const QStringList before = settings();
+    const QString help = run("--help");
+    QStringList shown;
+    for (const QString& line : help.split(u'\n'))
+        if (line.startsWith(QStringLiteral("  /")))
+            shown << line.mid(2).section(QStringLiteral("  "), 0, 0).trimmed();
+    EXPECT_EQ(shown.size(), switches.size());
+    for (const QString& s : switches)
+        EXPECT_TRUE(shown.contains(s)) << s.toStdString();
+    EXPECT_TRUE(help.contains(QStringLiteral("  quit")));
+
+    const QString manual = run("--help-roff");
+    EXPECT_TRUE(manual.startsWith(QStringLiteral(".TH TESSARINE 1")));
+    EXPECT_EQ(manual.count(QStringLiteral("\n.TP\n.B ")), switches.size() + 3); // quit, 2 options
+    EXPECT_EQ(run("--version").trimmed(), TShowForm::FullTitle());
+    EXPECT_EQ(settings(), before);
 }
