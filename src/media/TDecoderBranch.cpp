@@ -146,10 +146,10 @@ namespace {
 // and step would wait for them. Slice threads give each frame as soon as it is decoded.
 void LowLatencyThreads(GstBin*, GstBin*, GstElement* aElement, gpointer)
 {
-    GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(aElement), "thread-type");
-    if (!spec || !G_IS_PARAM_SPEC_FLAGS(spec))
+    GParamSpec* param = g_object_class_find_property(G_OBJECT_GET_CLASS(aElement), "thread-type");
+    if (!param || !G_IS_PARAM_SPEC_FLAGS(param))
         return;
-    GFlagsValue* slice = g_flags_get_value_by_nick(G_PARAM_SPEC_FLAGS(spec)->flags_class, "slice");
+    GFlagsValue* slice = g_flags_get_value_by_nick(G_PARAM_SPEC_FLAGS(param)->flags_class, "slice");
     if (!slice)
         return;
     g_object_set(aElement, "thread-type", slice->value, nullptr);

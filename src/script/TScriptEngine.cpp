@@ -84,6 +84,24 @@ struct TScriptEngine::TImpl {
         runError = TScriptMessage();
         runError.text = aText;
     }
+
+    // Marks a compilation (or the registration alone) under way until the scope ends.
+    struct TCompiling {
+        TImpl& d;
+        TCompiling(TImpl& aImpl, TProgram* aBuilding)
+            : d(aImpl)
+        {
+            d.compiling = true;
+            d.building = aBuilding;
+        }
+        ~TCompiling()
+        {
+            d.compiling = false;
+            d.building = nullptr;
+        }
+        TCompiling(const TCompiling&) = delete;
+        TCompiling& operator=(const TCompiling&) = delete;
+    };
 };
 
 TScriptEngine::TScriptEngine()
@@ -165,15 +183,7 @@ bool TScriptEngine::Compile(const QString& aText, const QString& aFileName)
         d->Refuse(text);
         return false;
     }
-    d->compiling = true;
-    struct TDone {
-        TImpl& d;
-        ~TDone()
-        {
-            d.compiling = false;
-            d.building = nullptr;
-        }
-    } done{*d};
+    const TImpl::TCompiling compiling(*d, d->building);
 
     d->messages.clear();
     d->compiled = false;
@@ -330,16 +340,7 @@ QStringList TScriptEngine::RoutineNames()
         scratch.hostScope = std::make_unique<TScope>(&SystemScope(), 0);
         // Marked as compiling so that a Compile from the callback is refused, as it would be
         // during a real compilation.
-        d->compiling = true;
-        d->building = &scratch;
-        struct TDone {
-            TImpl& d;
-            ~TDone()
-            {
-                d.compiling = false;
-                d.building = nullptr;
-            }
-        } done{*d};
+        const TImpl::TCompiling compiling(*d, &scratch);
         try {
             d->registration(*this);
         } catch (...) {
