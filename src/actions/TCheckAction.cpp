@@ -78,7 +78,7 @@ void TCheckAction::SetChecked(bool aChecked)
     // The action that shows the script window is never recorded, yet it still keeps what its
     // handlers apply out of the macro.
     const TMacroScope macro([this] {
-        if (ScriptName == QLatin1String("Script"))
+        if (ScriptName == QLatin1String("Script") || !Recorded())
             return QString();
         return QString(QStringLiteral("    set") + ScriptName + u'(' +
                        (Checked() ? QStringLiteral("True") : QStringLiteral("False")) +

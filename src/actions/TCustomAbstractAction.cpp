@@ -150,3 +150,8 @@ QString TCustomAbstractAction::VariablesOr(const QString& aDefault)
         Variables = aDefault;
     return Variables;
 }
+
+bool TCustomAbstractAction::Recorded() const
+{
+    return !m_actionList || m_actionList->Recorded;
+}

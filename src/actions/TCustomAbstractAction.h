@@ -65,6 +65,8 @@ public:
     void SetPlatformChecked(bool aChecked);
 
     TCustomKoActionList* ActionList() const { return m_actionList; }
+    // Whether an apply of this action writes a macro line (its list's choice).
+    bool Recorded() const;
     void SetActionList(TCustomKoActionList* aList);
     // What menus and buttons show; triggering it calls DoExecute.
     QAction* Action() const { return m_action; }

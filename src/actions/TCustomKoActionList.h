@@ -29,6 +29,9 @@ public:
 
     TListLoadEvent OnLoadFromPrefs;
     TListSaveEvent OnSaveToPrefs;
+    // False for the script window's own lists: a macro line must be one the engine can run,
+    // and their applies still keep what they apply in turn out of the macro.
+    bool Recorded = true;
 
     const QList<QObject*>& Items() const { return m_items; }
     QList<TCustomAbstractAction*> TypedActions() const;

@@ -8,8 +8,11 @@
 
 void TNopeAction::Apply()
 {
-    const TMacroScope macro([this] { return QString(QStringLiteral("    ") + ScriptName + u';'); },
-                            !ScriptName.isEmpty());
+    const TMacroScope macro(
+        [this] {
+            return Recorded() ? QString(QStringLiteral("    ") + ScriptName + u';') : QString();
+        },
+        !ScriptName.isEmpty());
     if (OnBeforeApply)
         OnBeforeApply();
     if (OnInternalApply)

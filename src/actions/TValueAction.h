@@ -40,7 +40,7 @@ public:
     virtual void SetValue(const T& aValue)
     {
         m_value = aValue;
-        const TMacroScope macro([this] { return MacroLine(); });
+        const TMacroScope macro([this] { return Recorded() ? MacroLine() : QString(); });
         Apply();
     }
 
