@@ -1,64 +1,25 @@
 #include "actions/TMacroCommands.h"
 
-#include "actions/ActionTable.h"
-#include "actions/TCustomKoActionList.h"
 #include "actions/TKoScript.h"
-#include "actions/TNopeAction.h"
 
 #include "base/ScriptDateTime.h"
 
 #include <QDateTime>
 #include <QLocale>
 
-namespace {
-
-const TActionRow kRows[] = {
-    {.Kind = TActionKind::Nope,
-     .Name = "naExecuteMacro",
-     .ShortCut = "Ctrl+F12",
-     .Category = "Dravik",
-     .Caption = "Executer",
-     .Image = 2},
-    {.Kind = TActionKind::Nope,
-     .Name = "naStartMacro",
-     .Category = "Dravik",
-     .Caption = "Démarrer",
-     .Image = 5,
-     .ScriptName = ""},
-    {.Kind = TActionKind::Nope,
-     .Name = "naStopMacro",
-     .Category = "Dravik",
-     .Caption = "Arrêter",
-     .Image = 4,
-     .ScriptName = ""},
-};
-
-TNopeAction* Make(const TActionRow& aRow, TCustomKoActionList& aList)
-{
-    return static_cast<TNopeAction*>(CreateAction(aRow, &aList));
-}
-
-} // namespace
-
-TMacroCommands::TMacroCommands(TKoScript& aScript, TCustomKoActionList& aList,
-                               TScriptEditorLines& aEditor, std::function<void()> aClearResult,
+TMacroCommands::TMacroCommands(TKoScript& aScript, TScriptEditorLines& aEditor,
+                               std::function<void()> aClearResult,
                                std::function<void(const QStringList&)> aAppendResult)
-    : naExecuteMacro(Make(kRows[0], aList))
-    , naStartMacro(Make(kRows[1], aList))
-    , naStopMacro(Make(kRows[2], aList))
-    , m_script(aScript)
+    : m_script(aScript)
     , m_editor(aEditor)
     , m_clearResult(std::move(aClearResult))
     , m_appendResult(std::move(aAppendResult))
 {
-    naExecuteMacro->OnInternalApply = [this] { ExecuteMacro(); };
-    naStartMacro->OnInternalApply = [this] { StartMacro(); };
-    naStopMacro->OnInternalApply = [this] { StopMacro(); };
 }
 
-std::span<const TActionRow> TMacroCommands::ActionRows()
+bool TMacroCommands::Recording() const
 {
-    return kRows;
+    return MacroLines == &m_editor;
 }
 
 QString TMacroCommands::HeaderLine()
@@ -81,7 +42,7 @@ void TMacroCommands::StartMacro()
 
 void TMacroCommands::StopMacro()
 {
-    if (!MacroLines)
+    if (!Recording())
         return;
     MacroLines->Append(QStringLiteral("end."));
     MacroLines = nullptr;

@@ -70,9 +70,9 @@ void TShowForm::BindFiles()
     };
     ficman->OnCloseFile = [this](const QString&) { closefile(); };
     // A bare argument on the command line is a video to open.
-    Switch->DefaultAction = ficman->waOpenFile;
+    am->SwitchComponent()->DefaultAction = ficman->waOpenFile;
     // scripts/run names a demo clip for whoever has never opened a video.
-    Switch->OnNoCommandLine = [this](QObject*) {
+    am->SwitchComponent()->OnNoCommandLine = [this](QObject*) {
         const QString demo = qEnvironmentVariable("TESSARINE_DEMO_CLIP");
         const QStringList recent = ficman->RecentFiles();
         const bool never =

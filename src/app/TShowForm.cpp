@@ -2,6 +2,7 @@
 #include "ui/THelpForm.h"
 #include "ui/TKoAppliMan.h"
 #include "ui/TLinkEdit.h"
+#include "ui/TScriptForm.h"
 
 #include "app/ActionImages.h"
 #include "app/ShowFormActions.h"
@@ -249,12 +250,7 @@ void TShowForm::CreateComponents()
     gp->OnChangeMode = [this](TSavePreferences m) { gpChangeMode(int(m)); };
     gp->OnLoadPrefs = [this](TDravikPreferences& p) { gpLoadPrefs(p); };
     gp->OnSavePrefs = [this](TDravikPreferences& p) { gpSavePrefs(p); };
-    // Until the application actions exist, the window keeps the switch component itself.
-    Switch = new TKoSwitch(this);
-    // The script component; the script window shows it once the application actions exist.
-    KoScript = new TKoScript(this);
-    KoScript->setObjectName(QStringLiteral("KoScript"));
-    Switch->OnQuit = [this] { close(); };
+    KoScript = am->ScriptForm()->KoScript;
 
     m_client->installEventFilter(this);
     PanelHaut->installEventFilter(this);
@@ -356,6 +352,10 @@ void TShowForm::BindActions()
         if (caFullscreen)
             caFullscreen->SetChecked(false);
     };
+    Need<TNopeAction>("naExecuteScript")->OnInternalApply = [this] {
+        am->ScriptForm()->ExecuteMacro();
+    };
+    am->HelpForm()->Busy = [this] { return KoScript->Running(); };
     BindMedia();
     BindFiles();
     BindOptions();
@@ -374,13 +374,15 @@ void TShowForm::TntFormCreate()
     gp->HookOwner(
         this, [this] { FormShow(); }, [this] { FormCloseQuery(); });
     for (TCustomKoActionList* list : AttachedLists()) {
-        list->SetSwitch(Switch);
+        list->SetSwitch(am->SwitchComponent());
         list->SetPascalScript(KoScript);
     }
-    // Every shortcut works wherever the focus is in the window.
+    // Every shortcut works wherever the focus is in the window, and in the other windows
+    // where they bind no key of their own.
     for (TCustomKoActionList* list : ShowFormLists())
         for (TCustomAbstractAction* a : list->TypedActions())
             addAction(a->Action());
+    am->ShareShortcuts(actions());
 }
 
 QList<TCustomKoActionList*> TShowForm::ShowFormLists() const
@@ -390,7 +392,7 @@ QList<TCustomKoActionList*> TShowForm::ShowFormLists() const
 
 QList<TCustomKoActionList*> TShowForm::AttachedLists() const
 {
-    return {am, gpal, vidman, audman, NavMan, ficman};
+    return {am, gpal, vidman, audman, NavMan, ficman, am->ScriptForm()->al_script};
 }
 
 void TShowForm::FillAbout(const QString& aCloseText)
@@ -446,13 +448,14 @@ void TShowForm::FormCloseQuery()
 
 void TShowForm::gpLoadPrefs(TDravikPreferences& p)
 {
+    am->ScriptForm()->LoadPrefs(p);
     p.OpenSection(objectName());
     for (TCustomKoActionList* list : ShowFormLists())
         list->LoadFromPrefs(p);
     vidman->LoadPrefs(p);
     audman->LoadPrefs(p);
     p.CloseSection();
-    Switch->MainWindowShown();
+    am->SwitchComponent()->MainWindowShown();
 }
 
 void TShowForm::gpSavePrefs(TDravikPreferences& p)
@@ -464,6 +467,7 @@ void TShowForm::gpSavePrefs(TDravikPreferences& p)
     vidman->SavePrefs(p);
     audman->SavePrefs(p);
     p.CloseSection();
+    am->ScriptForm()->SavePrefs(p);
 }
 
 void TShowForm::gpChangeMode(int aMode)

@@ -52,7 +52,6 @@ class TPrivateFilters;
 class TVideoMan;
 class TVideoPanel;
 class Tplaque;
-class TKoSwitch;
 class TNopeAction;
 class TOptionsFrame;
 class TPrefsQuestion;
@@ -142,8 +141,7 @@ public:
     TKoActionList* gpal;
     TDravikPreferences* gp;
     TKoAppliMan* am;
-    TKoSwitch* Switch;
-    TKoScript* KoScript;
+    TKoScript* KoScript; // the script window's engine
     TMediaFactory* mf;
     TNavMan* NavMan;
     TVideoMan* vidman;

@@ -1,16 +1,20 @@
 #include "ui/TKoAppliMan.h"
 
 #include "actions/TCheckAction.h"
+#include "actions/TKoSwitch.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 #include "ui/AppliManActions.h"
 #include "ui/THelpForm.h"
 #include "ui/TLinkEdit.h"
+#include "ui/TScriptForm.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSet>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -119,6 +123,11 @@ TKoAppliMan::TKoAppliMan(QWidget* aWindow, QWidget* aClient)
     aClient->installEventFilter(this);
     m_help = new THelpForm(aWindow);
     m_help->hide();
+    m_script = new TScriptForm(aWindow);
+    m_script->hide();
+    m_switch = new TKoSwitch(this);
+    m_switch->setObjectName(QStringLiteral("Switch"));
+    m_switch->OnQuit = [this] { m_window->close(); };
 
     m_optionsClose = new TLinkEdit(m_pages[kOptions]);
     m_optionsClose->setObjectName(QStringLiteral("OptionsClose"));
@@ -243,6 +252,10 @@ void TKoAppliMan::FindActions()
 
 void TKoAppliMan::AssignHandlers()
 {
+    SetSwitch(m_switch);
+    caScript->OnInternalTrueApply = [this] { m_script->ShowScript(); };
+    caScript->OnInternalFalseApply = [this] { m_script->HideScript(); };
+    m_script->OnClosed = [this] { caScript->ApplyChecked(false); };
     caHelp->OnInternalTrueApply = [this] {
         m_help->show();
         m_help->raise();
@@ -317,4 +330,22 @@ void TKoAppliMan::AssignHandlers()
         else
             m_window->setGeometry(Bounds(r));
     };
+}
+
+void TKoAppliMan::ShareShortcuts(const QList<QAction*>& aMainActions)
+{
+    for (QWidget* window : {static_cast<QWidget*>(m_script), static_cast<QWidget*>(m_help)}) {
+        QSet<QKeySequence> own;
+        for (const QAction* a : window->actions())
+            for (const QKeySequence& k : a->shortcuts())
+                own << k;
+        // A key bound twice in one window would do nothing at all.
+        for (QAction* a : aMainActions) {
+            bool taken = false;
+            for (const QKeySequence& k : a->shortcuts())
+                taken = taken || own.contains(k);
+            if (!taken && !a->shortcuts().isEmpty())
+                window->addAction(a);
+        }
+    }
 }

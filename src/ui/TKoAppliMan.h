@@ -8,16 +8,20 @@
 
 #include <functional>
 
+class QAction;
 class TCheckAction;
 class THelpForm;
+class TKoSwitch;
+class TScriptForm;
 class TLinkEdit;
 class TNopeAction;
 class TRectAction;
 
-// The application's own commands: the help window, the about, options and custom pages over
-// the whole window, quit, mail and home page, and the main window's bounds. It creates the help
-// window and shows its pages as panels that cover the client area of aWinControl, the page's
-// frame centred, one page at a time.
+// The application's own commands: the script and help windows, the about, options and custom
+// pages over the whole window, quit, mail and home page, and the main window's bounds. It
+// creates what the program shares: the script window with the script engine, the help window
+// and the command-line switches. Its pages are panels that cover the client area of
+// aWinControl, the page's frame centred, one page at a time.
 class TKoAppliMan : public TKoActionComponent {
     Q_OBJECT
 public:
@@ -49,6 +53,10 @@ public:
     void CloseLink(const QString& aLink);
     static QString CloseHint();
     THelpForm* HelpForm() const { return m_help; }
+    TScriptForm* ScriptForm() const { return m_script; }
+    TKoSwitch* SwitchComponent() const { return m_switch; }
+    // Gives the other windows the main window's keys that they do not bind themselves.
+    void ShareShortcuts(const QList<QAction*>& aMainActions);
     QWidget* Page(int aIndex) const { return m_pages[aIndex]; }
     TLinkEdit* OptionsCloseLabel() const { return m_optionsClose; }
     // "Tapez F10 pour quitter cette page ou <link closeOptions>cliquez ici</link>."
@@ -87,5 +95,7 @@ private:
     QWidget* m_pages[kPageCount] = {};
     QPointer<QWidget> m_frames[kPageCount];
     THelpForm* m_help;
+    TScriptForm* m_script;
+    TKoSwitch* m_switch;
     TLinkEdit* m_optionsClose;
 };

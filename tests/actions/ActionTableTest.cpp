@@ -2,7 +2,6 @@
 #include "actions/ActionErrors.h"
 #include "actions/TCheckAction.h"
 #include "actions/TCustomKoActionList.h"
-#include "actions/TMacroCommands.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 
@@ -143,13 +142,6 @@ TEST(ActionTables, ARowWhoseDefaultDoesNotFitIsRefusedByName)
         EActionRowRefused);
     EXPECT_THROW(CreateAction({.Kind = TActionKind::Color, .Name = "laBad", .Default = 1.0}, &list),
                  EActionRowRefused);
-}
-
-TEST(ActionTables, TheMacroCommandsTableCreatesItsActions)
-{
-    TCustomKoActionList list;
-    EXPECT_NO_THROW(CreateActions(TMacroCommands::ActionRows(), &list));
-    EXPECT_EQ(list.TypedActions().size(), 3);
 }
 
 } // namespace

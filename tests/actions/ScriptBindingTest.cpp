@@ -28,6 +28,7 @@ protected:
     TEditor editor;
     QStringList memo;
     std::unique_ptr<TMacroCommands> macros;
+    TNopeAction* execute = nullptr;
 
     TNopeAction* grab = Make<TNopeAction>("naGrab");
     TWidestringAction* text = Make<TWidestringAction>("waPerso");
@@ -54,8 +55,11 @@ protected:
         grab->OnInternalApply = [this] { ++grabs; };
         list.SetPascalScript(&script);
         macros = std::make_unique<TMacroCommands>(
-            script, scriptList, editor, [this] { memo.clear(); },
-            [this](const QStringList& m) { memo << m; });
+            script, editor, [this] { memo.clear(); }, [this](const QStringList& m) { memo << m; });
+        execute = TCustomAbstractAction::CreateInternal<TNopeAction>(
+            QStringLiteral("naExecuteMacro"), &scriptList);
+        execute->ScriptName = QStringLiteral("ExecuteMacro");
+        execute->OnInternalApply = [this] { macros->ExecuteMacro(); };
         scriptList.SetPascalScript(&script);
     }
     void TearDown() override
@@ -172,7 +176,7 @@ TEST_F(ScriptBinding, RunningDuringARecordingRecordsOnlyItsOwnLine)
     macros->StartMacro();
     volume->SetValue(5);
     editor.Text << QStringLiteral("    setMute(True);") << QStringLiteral("end.");
-    macros->naExecuteMacro->Action()->trigger();
+    execute->Action()->trigger();
     const qsizetype runs = editor.Text.count(QStringLiteral("    ExecuteMacro;"));
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(editor.Text.count(QStringLiteral("    setMute(True);")),

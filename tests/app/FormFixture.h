@@ -5,6 +5,7 @@
 #include "FakeQuestions.h"
 #include "WindowTestSupport.h"
 #include "app/TShowForm.h"
+#include "ui/TKoAppliMan.h"
 
 #include "actions/TCheckAction.h"
 #include "actions/TKoSwitch.h"
@@ -42,7 +43,7 @@ protected:
         form->gp->SetProgramFolder(home.Path());
         form->gp->SetHiveFile(home.HiveFile());
         form->ficman->SetQuestions(&questions);
-        form->Switch->Arguments = aArguments;
+        form->am->SwitchComponent()->Arguments = aArguments;
         form->show();
         form->resize(1400, 1000);
         Settle(400);

@@ -8,6 +8,7 @@
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
 #include "app/Tnavframe.h"
+#include "ui/TKoAppliMan.h"
 
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
@@ -54,7 +55,7 @@ protected:
         form->gp->SetProgramFolder(home.Path());
         form->gp->SetHiveFile(home.HiveFile());
         form->ficman->SetQuestions(&questions);
-        form->Switch->Arguments = aArgs;
+        form->am->SwitchComponent()->Arguments = aArgs;
         form->show();
         QCoreApplication::processEvents();
         Settle();

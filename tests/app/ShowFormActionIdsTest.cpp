@@ -2,6 +2,7 @@
 #include "app/ShowFormMenus.h"
 #include "app/TShowForm.h"
 #include "ui/AppliManActions.h"
+#include "ui/ScriptFormActions.h"
 
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
@@ -144,7 +145,7 @@ TEST_F(ShowFormActionIds, TheBindingsNameWhatTheWindowUses)
 TEST(ShowFormActionTables, EveryTableOfTheProgramCreatesItsActions)
 {
     const std::span<const TActionRow> tables[] = {ShowFormActionRows(), AppliManActionRows(),
-                                                  TMacroCommands::ActionRows()};
+                                                  ScriptFormActionRows()};
     for (const std::span<const TActionRow> rows : tables) {
         TKoActionList list;
         ASSERT_NO_THROW(CreateActions(rows, &list)) << rows.front().Name;

@@ -1,6 +1,7 @@
 #include "TestPrinters.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
+#include "ui/TKoAppliMan.h"
 
 #include "actions/ShortCut.h"
 #include "actions/TCheckAction.h"
@@ -57,7 +58,7 @@ protected:
         form = std::make_unique<TShowForm>(&answer);
         form->gp->SetProgramFolder(home.Path());
         form->gp->SetHiveFile(home.HiveFile());
-        form->Switch->Arguments = aArgs;
+        form->am->SwitchComponent()->Arguments = aArgs;
         form->show();
         QCoreApplication::processEvents();
     }
