@@ -6,6 +6,7 @@
 
 #include "actions/TCheckAction.h"
 #include "actions/TKoSwitch.h"
+#include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 #include "files/ShellHelpers.h"
 #include "files/TFichierMan.h"
@@ -54,6 +55,9 @@ void TShowForm::CreateFileManager()
     ficman->SetRecentLength(50);
     ficman->SetFilter(VideoFilter());
     ficman->SetDialogParent(this);
+    // "New" does nothing here (existing files only); Ctrl+N is the text smoothing's in this
+    // window, and a key bound twice would do neither.
+    ficman->naNewFile->SetShortCut(scNone);
 }
 
 void TShowForm::BindFiles()

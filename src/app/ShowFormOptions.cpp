@@ -18,7 +18,7 @@ void TShowForm::BindOptions()
         QCheckBox* box = OptionsFrame->cbNavPrecise;
         precise->OnAfterTrueApply = [box] { SetCheckedQuietly(box, true); };
         precise->OnAfterFalseApply = [box] { SetCheckedQuietly(box, false); };
-        connect(box, &QCheckBox::clicked, this, [precise](bool v) { precise->ApplyChecked(v); });
+        connect(box, &QCheckBox::clicked, this, [precise](bool v) { precise->SetChecked(v); });
     }
     // Boolean actions; those of the grab are bound once they exist.
     const struct {
