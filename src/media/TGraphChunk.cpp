@@ -18,6 +18,9 @@ GST_DEBUG_CATEGORY_STATIC(tess_chunk_debug);
 
 namespace {
 
+// 16 MiB: minutes of compressed sound, over a minute and a half of PCM.
+constexpr guint kSoundQueueBytes = 16u << 20;
+
 void InitDebug()
 {
     static std::once_flag once;
@@ -486,6 +489,12 @@ bool TavSource::Connect(TGrapheMan* aManager, QObject* aNotify)
                              ? gst_element_factory_make("mpegvideoparse", nullptr)
                              : nullptr;
     GstElement* queue = gst_element_factory_make("queue", nullptr);
+    if (queue && !m_video)
+        // Paused, the sound's sink holds its first buffer: what the demuxer interleaves with the
+        // pictures up to a precise seek's target must fit here, or the pictures stop short.
+        // Compressed sound is small; the bytes still bound it.
+        g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u,
+                     "max-size-bytes", kSoundQueueBytes, nullptr);
     const QString base = m_video ? QStringLiteral("Video") : QStringLiteral("Audio");
     if ((parser && !AddElement(parser, base + QStringLiteral(" Parser"))) ||
         !AddElement(own, base + QStringLiteral(" Source Notifier")) ||
