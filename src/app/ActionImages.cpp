@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <iterator>
+
 namespace {
 
 // A picture is a file of the bundled icon set, or a short text drawn in a rounded box for the
@@ -102,6 +104,16 @@ void FillActionImages(TImageList& aImages)
         else
             aImages.Set(img.Index, QIcon(TextPicture(QString::fromUtf8(img.Text))));
     }
+}
+
+void FillScriptImages(TImageList& aImages)
+{
+    Q_INIT_RESOURCE(icons);
+    const char* const icons[] = {"document-open", "document-save",       "media-playback-start",
+                                 "help-browser",  "media-playback-stop", "media-record",
+                                 "edit-clear"};
+    for (int i = 0; i < int(std::size(icons)); ++i)
+        aImages.Set(i, QIcon(QStringLiteral(":/icons/%1.png").arg(QString::fromLatin1(icons[i]))));
 }
 
 void GivePictures(const QList<TCustomKoActionList*>& aLists, TImageList* aImages)

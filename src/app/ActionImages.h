@@ -8,6 +8,9 @@ class TImageList;
 // the indexes the actions name.
 void FillActionImages(TImageList& aImages);
 
+// Fills the script window's own list: open, save, run, help, stop, record, clear.
+void FillScriptImages(TImageList& aImages);
+
 class TCustomKoActionList;
 
 // The managers' actions carry no picture of their own; those the button bar shows get one here,

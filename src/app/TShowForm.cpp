@@ -238,6 +238,7 @@ void TShowForm::CreateComponents()
     am = new TKoAppliMan(this, m_client);
     am->SetImages(ImageList1);
     am->Setup();
+    FillScriptImages(*am->ScriptForm()->Images);
     am->TitreUses = {QStringLiteral("Qt"), QStringLiteral("GStreamer"),
                      QStringLiteral("libjpeg-turbo"), QStringLiteral("SQLite")};
     am->UrlUses = {

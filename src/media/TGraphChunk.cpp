@@ -493,8 +493,8 @@ bool TavSource::Connect(TGrapheMan* aManager, QObject* aNotify)
         // Paused, the sound's sink holds its first buffer: what the demuxer interleaves with the
         // pictures up to a precise seek's target must fit here, or the pictures stop short.
         // Compressed sound is small; the bytes still bound it.
-        g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u,
-                     "max-size-bytes", kSoundQueueBytes, nullptr);
+        g_object_set(queue, "max-size-time", guint64(0), "max-size-buffers", 0u, "max-size-bytes",
+                     kSoundQueueBytes, nullptr);
     const QString base = m_video ? QStringLiteral("Video") : QStringLiteral("Audio");
     if ((parser && !AddElement(parser, base + QStringLiteral(" Parser"))) ||
         !AddElement(own, base + QStringLiteral(" Source Notifier")) ||

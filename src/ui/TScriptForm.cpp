@@ -136,6 +136,7 @@ TScriptForm::TScriptForm(QWidget* aParent)
     GroupBox1->setPalette(labelPal);
     ficman_script->SetFileLabel(FileLab);
     BindFiles();
+    ShowRecording();
 
     // The window's own keys; the main window's others are shared by the host.
     for (TCustomKoActionList* list : {static_cast<TCustomKoActionList*>(al_script),
@@ -347,11 +348,19 @@ void TScriptForm::StartMacro()
     if (ficman_script->Modified())
         return; // the user kept the document
     m_macros->StartMacro();
+    ShowRecording();
 }
 
 void TScriptForm::StopMacro()
 {
     m_macros->StopMacro();
+    ShowRecording();
+}
+
+void TScriptForm::ShowRecording()
+{
+    naStartMacro->SetEnabled(!Recording());
+    naStopMacro->SetEnabled(Recording());
 }
 
 void TScriptForm::LoadPrefs(TDravikPreferences& aPrefs)

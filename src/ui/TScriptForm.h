@@ -98,6 +98,8 @@ private:
                             const QString& aCaption = QString());
     void BindActions();
     void BindFiles();
+    // Start is offered while nothing records, stop while this window records.
+    void ShowRecording();
     void Layout();
 
     std::unique_ptr<TMacroCommands> m_macros;

@@ -21,8 +21,10 @@
 #include <TestDirs.h>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -248,6 +250,30 @@ TEST_F(AppWindows, ARecordedMacroGivesBackTheSameSettings)
     for (auto it = recorded.cbegin(); it != recorded.cend(); ++it)
         EXPECT_EQ(replayed.value(it.key()), it.value()) << it.key().toStdString();
     EXPECT_EQ(replayed.keys(), recorded.keys());
+}
+
+TEST_F(AppWindows, TheEditorKeepsItsTextKeys)
+{
+    Start(true);
+    form->am->caScript->SetChecked(true);
+    Script()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Script()));
+    Script()->Editor->setFocus();
+    Script()->Editor->moveCursor(QTextCursor::End);
+    // A file name on the clipboard: the editor pastes it as text, no file is opened.
+    const QString file = home.File(QStringLiteral("pasted.txt"));
+    QFile(file).open(QIODevice::WriteOnly);
+    QGuiApplication::clipboard()->setText(file);
+    QTest::keyClick(Script()->Editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(Script()->Editor->toPlainText().endsWith(file));
+    EXPECT_NE(Script()->ficman_script->CurrentFileName(), file);
+    EXPECT_FALSE(Script()->naStopMacro->Enabled());
+    questions.Answers << TAnswer::No; // the pasted text is not kept
+    Script()->BitBtn1->click();
+    EXPECT_FALSE(Script()->naStartMacro->Enabled());
+    EXPECT_TRUE(Script()->naStopMacro->Enabled());
+    Script()->BitBtn2->click();
+    EXPECT_TRUE(Script()->naStartMacro->Enabled());
 }
 
 TEST_F(AppWindows, TheScriptWindowAndItsTextComeBackAtTheNextStart)
