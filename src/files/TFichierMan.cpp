@@ -194,9 +194,14 @@ void TFichierMan::NewFile()
 
 bool TFichierMan::MayOpen(const QString& aName) const
 {
-    if (OnTestExtension && !OnTestExtension(ExtractFileExt(aName).toLower(), aName))
-        return false;
-    return !ExistingOnly || FileExists(aName);
+    const bool may =
+        (!OnTestExtension || OnTestExtension(ExtractFileExt(aName).toLower(), aName)) &&
+        (!ExistingOnly || FileExists(aName));
+    // Refused without a word, as a drop of a foreign file is; a batch run says why.
+    if (!may && TBatchRun::Active())
+        TBatchRun::Fail(QStringLiteral("fichier absent ou d'un type non pris en charge : ") +
+                        aName);
+    return may;
 }
 
 void TFichierMan::ChangeCurrentName(const QString& aName)
@@ -211,13 +216,8 @@ void TFichierMan::ChangeCurrentName(const QString& aName)
 
 void TFichierMan::DoOpenFile(const QString& aName)
 {
-    if (!MayOpen(aName)) {
-        // Refused without a word, as a drop of a foreign file is; a batch run says why.
-        if (TBatchRun::Active())
-            TBatchRun::Fail(QStringLiteral("fichier absent ou d'un type non pris en charge : ") +
-                            aName);
+    if (!MayOpen(aName))
         return;
-    }
     ChangeCurrentName(aName);
     m_state = fsNamed;
     if (OnOpenFile && !OnOpenFile(aName) && OnErrorOpenFile)

@@ -176,7 +176,8 @@ protected:
     // A file dropped on the drag control, once the drop has returned.
     virtual void FileDropped(const QString& aName);
 
-    // The extension test and, with ExistingOnly, the existence test of an open.
+    // The extension test and, with ExistingOnly, the existence test of an open (a batch run is
+    // told why a file is refused).
     bool MayOpen(const QString& aName) const;
     // Steps 2 to 4 of the save-as prompt: the dialog with the next free name and the overwrite
     // confirmation; aSuffix is the dialog's default extension.

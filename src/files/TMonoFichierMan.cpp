@@ -2,7 +2,6 @@
 
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
-#include "base/TBatchRun.h"
 #include "files/FichierManActions.h"
 #include "files/FileNames.h"
 #include "files/TPathEdit.h"
@@ -155,18 +154,10 @@ void TMonoFichierMan::DoOpenFile(const QString& aName)
         DoCloseFile();
         return;
     }
-    if (!MayOpen(aName)) {
-        if (TBatchRun::Active())
-            TBatchRun::Fail(QStringLiteral("fichier absent ou d'un type non pris en charge : ") +
-                            aName);
+    if (!MayOpen(aName))
         return;
-    }
-    if (OnBeforeChange)
-        OnBeforeChange();
-    if (!MayClose())
+    if (!CloseCurrent())
         return;
-    if (OnCloseFile)
-        OnCloseFile(CurrentFileName());
     SetNamed(aName);
     if (OnOpenFile && !OnOpenFile(aName)) {
         // Nothing was read: no name, so that a save cannot overwrite the file unread.
@@ -180,26 +171,29 @@ void TMonoFichierMan::DoOpenFile(const QString& aName)
     SetModified(false);
 }
 
-void TMonoFichierMan::DoCloseFile()
+bool TMonoFichierMan::CloseCurrent()
 {
     if (OnBeforeChange)
         OnBeforeChange();
     if (!MayClose())
-        return;
+        return false;
     if (OnCloseFile)
         OnCloseFile(CurrentFileName());
+    return true;
+}
+
+void TMonoFichierMan::DoCloseFile()
+{
+    if (!CloseCurrent())
+        return;
     SetNoFile();
     SetModified(false);
 }
 
 void TMonoFichierMan::DoNewFile()
 {
-    if (OnBeforeChange)
-        OnBeforeChange();
-    if (!MayClose())
+    if (!CloseCurrent())
         return;
-    if (OnCloseFile)
-        OnCloseFile(CurrentFileName());
     SetNew();
     if (OnNewFile)
         OnNewFile();

@@ -69,6 +69,8 @@ private:
     void SetNew();
     void SetNoFile();
     void ShowName();
+    // Before-change, the close question, the host's close: false when the document stays.
+    bool CloseCurrent();
     // Writes the document under aName; on failure the name and state go back.
     bool WriteAs(const QString& aName);
 

@@ -6,6 +6,8 @@
 #include "files/TMonoFichierMan.h"
 #include "files/TPathEdit.h"
 
+#include <TestDirs.h>
+
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -64,20 +66,11 @@ protected:
         };
     }
 
-    QString File(const QString& aName, const QByteArray& aText)
+    QString File(const QString& aName, const QByteArray& aBytes)
     {
-        const QString path = dir.filePath(aName);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(aText);
-        return path;
+        return WriteTestFile(dir.filePath(aName), aBytes);
     }
-
-    static QByteArray Read(const QString& aPath)
-    {
-        QFile f(aPath);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-    }
+    static QByteArray Read(const QString& aPath) { return ReadTestFile(aPath); }
 
     QString SavedOpenValue()
     {

@@ -1,5 +1,8 @@
 #include "TestDirs.h"
 
+#include <QFile>
+#include <gtest/gtest.h>
+
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -24,4 +27,18 @@ TTestConfigHome::~TTestConfigHome()
 QString TTestConfigHome::HiveFile() const
 {
     return m_dir.filePath(QStringLiteral("Orvalis/registry.sqlite"));
+}
+
+QString WriteTestFile(const QString& aPath, const QByteArray& aBytes)
+{
+    QFile f(aPath);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << aPath.toStdString();
+    EXPECT_EQ(f.write(aBytes), aBytes.size());
+    return aPath;
+}
+
+QByteArray ReadTestFile(const QString& aPath)
+{
+    QFile f(aPath);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
 }

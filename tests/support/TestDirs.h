@@ -20,3 +20,8 @@ private:
     QByteArray m_previous;
     bool m_hadPrevious = false;
 };
+
+// Writes aBytes into aPath (a failure fails the test) and gives aPath back.
+QString WriteTestFile(const QString& aPath, const QByteArray& aBytes);
+// The file's bytes, or "<absent>" when it cannot be read.
+QByteArray ReadTestFile(const QString& aPath);

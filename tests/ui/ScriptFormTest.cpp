@@ -56,17 +56,9 @@ protected:
 
     QString File(const QString& aName, const QByteArray& aBytes)
     {
-        const QString path = dir.filePath(aName);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(aBytes);
-        return path;
+        return WriteTestFile(dir.filePath(aName), aBytes);
     }
-    static QByteArray Read(const QString& aPath)
-    {
-        QFile f(aPath);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-    }
+    static QByteArray Read(const QString& aPath) { return ReadTestFile(aPath); }
     void Type(const QString& aText) { form->Editor->insertPlainText(aText); }
 };
 
