@@ -25,16 +25,6 @@ constexpr int kUpdateDay = 9, kUpdateMonth = 12, kUpdateYear = 2026;
 constexpr int kMinVisible = 100;
 constexpr int kMinSize = 200;
 
-QRect Bounds(const TRect& r)
-{
-    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
-}
-
-TRect Edges(const QRect& r)
-{
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
 } // namespace
 
 QString TKoAppliMan::Version()
@@ -79,17 +69,27 @@ QString TKoAppliMan::CloseHint()
     return QStringLiteral("Cliquez pour fermer cette page\r\net retourner à l'application");
 }
 
+QRect TKoAppliMan::GeometryOf(const TRect& r)
+{
+    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
+}
+
+TRect TKoAppliMan::BoundsOf(const QRect& r)
+{
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 TRect TKoAppliMan::CentredBounds(QSize aSize, const QRect& aAvailable)
 {
     const int left = aAvailable.left() + (aAvailable.width() - aSize.width()) / 2;
     const int top = aAvailable.top() + (aAvailable.height() - aSize.height()) / 2;
-    return Edges(QRect(QPoint(left, top), aSize));
+    return BoundsOf(QRect(QPoint(left, top), aSize));
 }
 
 TRect TKoAppliMan::UsableBounds(const TRect& aStored, const TRect& aDefault,
                                 const QList<QRect>& aScreens)
 {
-    const QRect r = Bounds(aStored);
+    const QRect r = GeometryOf(aStored);
     if (r.width() < kMinSize || r.height() < kMinSize)
         return aDefault;
     for (const QRect& screen : aScreens) {
@@ -314,7 +314,7 @@ void TKoAppliMan::AssignHandlers()
         return true;
     };
     raFormSave->OnInternalBeforeSave = [this](TRect& aValue) {
-        aValue = Edges(m_window->geometry());
+        aValue = BoundsOf(m_window->geometry());
         return true;
     };
     raFormSave->OnInternalApply = [this](const TRect& aValue) {
@@ -326,9 +326,9 @@ void TKoAppliMan::AssignHandlers()
         const TRect r = UsableBounds(aValue, CentredBounds(m_window->size(), available), screens);
         // Wayland places windows itself: only the size is ours there.
         if (QGuiApplication::platformName() == u"wayland")
-            m_window->resize(Bounds(r).size());
+            m_window->resize(GeometryOf(r).size());
         else
-            m_window->setGeometry(Bounds(r));
+            m_window->setGeometry(GeometryOf(r));
     };
 }
 

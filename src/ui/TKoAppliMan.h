@@ -63,6 +63,9 @@ public:
     static QString CloseText(const QString& aKey, const QString& aLink);
     // The bounds the window takes when nothing is stored: its size, centred on aAvailable.
     static TRect CentredBounds(QSize aSize, const QRect& aAvailable);
+    // A stored rectangle (right and bottom edges outside it) as a window's geometry, and back.
+    static QRect GeometryOf(const TRect& aBounds);
+    static TRect BoundsOf(const QRect& aGeometry);
     // Stored bounds that no screen shows enough of, or too small, give aDefault.
     static TRect UsableBounds(const TRect& aStored, const TRect& aDefault,
                               const QList<QRect>& aScreens);

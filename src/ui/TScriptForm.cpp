@@ -36,11 +36,6 @@ namespace {
 // A script bigger than this is not a script: the editor would stall on it.
 constexpr qint64 kMaxScriptBytes = 16 * 1024 * 1024;
 
-QRect Bounds(const TRect& r)
-{
-    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
-}
-
 } // namespace
 
 TScriptForm::TScriptForm(QWidget* aParent)
@@ -222,8 +217,7 @@ void TScriptForm::BindActions()
     saLines = al_script->Get<TStringAction>(QStringLiteral("saLines"));
 
     raScriptFormSave->OnInternalBeforeSave = [this](TRect& aValue) {
-        const QRect g = geometry();
-        aValue = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+        aValue = TKoAppliMan::BoundsOf(geometry());
         return true;
     };
     raScriptFormSave->OnInternalApply = [this](const TRect& aValue) {
@@ -233,9 +227,9 @@ void TScriptForm::BindActions()
         const TRect r = TKoAppliMan::UsableBounds(aValue, raScriptFormSave->DefaultValue, screens);
         // Wayland places windows itself: only the size is ours there.
         if (QGuiApplication::platformName() == u"wayland")
-            resize(Bounds(r).size());
+            resize(TKoAppliMan::GeometryOf(r).size());
         else
-            setGeometry(Bounds(r));
+            setGeometry(TKoAppliMan::GeometryOf(r));
     };
     naExecuteMacro->OnInternalApply = [this] { ExecuteMacro(); };
     naStartMacro->OnInternalApply = [this] { StartMacro(); };
