@@ -18,6 +18,7 @@ struct TFramesNotifierState {
     std::mutex lock;
     TFramesNotifier logic;
     bool frameless = false; // an EOS or a gap came and no flush since
+    qint64 hurriedTo = -1;  // the target the decoder was told about since the last flush
 };
 
 } // namespace
@@ -134,6 +135,8 @@ gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event)
     case GST_EVENT_FLUSH_STOP: {
         std::lock_guard guard(self->state->lock);
         self->state->frameless = GST_EVENT_TYPE(event) != GST_EVENT_FLUSH_STOP;
+        if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP)
+            self->state->hurriedTo = -1; // the decoder forgets what it was told
         break;
     }
     default:
@@ -174,9 +177,38 @@ bool SamplePosition(GstBaseTransform* trans, GstBuffer* buffer, qint64& position
     return true;
 }
 
+// While samples are dropped on the way to an armed target, the frames before it are late for
+// the decoder: a QoS event says so, and decoders that can (libav's) skip the frames no other
+// frame refers to. Two frames before the target stay on time, so the target itself is decoded.
+void HurryTowardsTarget(GstBaseTransform* trans, TFramesNotifierState& state)
+{
+    qint64 target = 0, streamTime = 0;
+    {
+        std::lock_guard guard(state.lock);
+        const TFramesNotifier& logic = state.logic;
+        if (logic.Deliver() || !logic.IsArmed(0) || logic.Target(0) == state.hurriedTo)
+            return;
+        target = logic.Target(0);
+        state.hurriedTo = target;
+        streamTime = target + logic.Origin() - 3 * logic.FrameDuration();
+    }
+    if (streamTime <= 0 || trans->segment.format != GST_FORMAT_TIME)
+        return;
+    const guint64 ts = gst_segment_position_from_stream_time(&trans->segment, GST_FORMAT_TIME,
+                                                             guint64(streamTime) * kNsPerRefTime);
+    const guint64 running = gst_segment_to_running_time(&trans->segment, GST_FORMAT_TIME, ts);
+    if (!GST_CLOCK_TIME_IS_VALID(running))
+        return;
+    GST_DEBUG_OBJECT(trans, "frames before running time %" GST_TIME_FORMAT " are late",
+                     GST_TIME_ARGS(running));
+    gst_pad_push_event(GST_BASE_TRANSFORM_SINK_PAD(trans),
+                       gst_event_new_qos(GST_QOS_TYPE_UNDERFLOW, 1.0, 0, running));
+}
+
 GstFlowReturn TransformIp(GstBaseTransform* trans, GstBuffer* buffer)
 {
     TessFramesNotifier* self = Self(trans);
+    HurryTowardsTarget(trans, *self->state);
     qint64 position = 0;
     const bool hasPosition = SamplePosition(trans, buffer, position);
     TNotifyReports reports;
