@@ -48,6 +48,11 @@ int main(int argc, char** argv)
     // The switches need the arguments as given, before Qt takes its own out of argv.
     TKoSwitch::SaveProgramArguments(argc, argv);
     TBatchRun::SetActive(TBatchRun::AsksToQuit(TKoSwitch::ProgramArguments()));
+    // A run that quits by itself needs no screen: on a machine without one (a server, a job)
+    // it works off screen rather than failing to start.
+    if (TBatchRun::Active() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarine"));
     QApplication::setOrganizationName(QStringLiteral("Orvalis"));

@@ -548,7 +548,9 @@ void TFichierMan::BindHandlers()
             return true;
         };
         baOpenLastFile->OnInternalApply = [this](const bool& v) {
-            if (std::exchange(m_loadingOpenLast, false) && v && !m_current.isEmpty())
+            // Only a file that is there: a program that never opened one stored "%new%", and a
+            // batch run must not fail on a file it was not asked to open.
+            if (std::exchange(m_loadingOpenLast, false) && v && m_state == fsNamed)
                 OpenFile(m_current);
         };
         baOpenLastFile->OnInternalBeforeSave = [this](bool& v) {

@@ -239,6 +239,39 @@ TEST(Program, StartsAndQuitsWithTheIniFileBesideIt)
     EXPECT_EQ(QFileInfo(exe).canonicalFilePath(), QFileInfo(bin).canonicalFilePath());
 }
 
+// tessarine /swi_exec /quit on a machine without a screen: runs the script kept from the last
+// session and saves what it set.
+TEST(Program, ABatchRunNeedsNoScreenAndRunsTheStoredScript)
+{
+    QTemporaryDir dir;
+    const QString bin = dir.filePath(QStringLiteral("tessarine"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TESSARINE_BIN), bin));
+    const QString file = dir.filePath(QStringLiteral("Tessarine.ini"));
+    {
+        TIniPreferencesMan ini(file);
+        ASSERT_TRUE(ini.OpenKey(QStringLiteral("ScriptForm"), true));
+        ini.WriteString(QStringLiteral("Lines"),
+                        QStringLiteral("begin setBasculerVue(True); showmessage('fait'); end."));
+        ini.CloseKey();
+        ASSERT_TRUE(ini.Flush());
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    p.setProcessEnvironment(env);
+    p.start(bin, {QStringLiteral("/swi_exec"), QStringLiteral("/quit")});
+    ASSERT_TRUE(p.waitForFinished(60000)) << p.readAllStandardError().constData();
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_EQ(p.readAllStandardOutput().trimmed(), QByteArray("fait"));
+    TIniPreferencesMan ini(file);
+    ini.OpenKey(QStringLiteral("ShowForm"), false);
+    bool swapped = false;
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("BasculerVue"), swapped));
+    EXPECT_TRUE(swapped);
+}
+
 // tessarine ARGS /quit on a disk that cannot take the preferences: ends by itself, tells why on
 // the standard error with a failed status, and leaves the ini file as it was.
 TEST(Program, ABatchRunThatCannotSaveEndsByItselfAndKeepsTheIniFile)

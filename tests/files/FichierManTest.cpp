@@ -4,6 +4,7 @@
 #include "actions/ShortCut.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
+#include "base/TBatchRun.h"
 #include "files/FileNames.h"
 #include "files/TFichierMan.h"
 #include "prefs/TDravikPreferences.h"
@@ -916,6 +917,22 @@ TEST_F(FichierManPrefs, LastFileReopensByDefault)
     gp.ApplyMode(spPortable);
     const auto second = Load();
     EXPECT_EQ(opened, QStringList{a});
+}
+
+TEST_F(FichierManPrefs, NothingToReopenWhenNoFileWasOpenOrItIsGone)
+{
+    TBatchRun::SetActive(true);
+    Save(*fm); // never opened a file: the new-file marker is stored
+    Load();
+    const QString gone = File(QStringLiteral("gone.avi"));
+    fm->OpenFile(gone);
+    Save(*fm);
+    QFile::remove(gone);
+    Load();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(TBatchRun::ExitStatus(), 0);
+    TBatchRun::SetActive(false);
+    TBatchRun::Reset();
 }
 
 TEST_F(FichierManPrefs, SavingWithOpenLastFileSavesTheDocument)
