@@ -18,6 +18,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <utility>
+
 namespace {
 
 constexpr int kUpdateDay = 9, kUpdateMonth = 12, kUpdateYear = 2026;
@@ -257,6 +259,9 @@ void TKoAppliMan::AssignHandlers()
     caScript->OnInternalFalseApply = [this] { m_script->HideScript(); };
     m_script->OnClosed = [this] { caScript->ApplyChecked(false); };
     caHelp->OnInternalTrueApply = [this] {
+        // The first time over the main window; then where the user left it.
+        if (!std::exchange(m_helpPlaced, true))
+            m_help->move(m_window->geometry().center() - m_help->rect().center());
         m_help->show();
         m_help->raise();
         m_help->activateWindow();

@@ -99,6 +99,7 @@ private:
     QPointer<QWidget> m_frames[kPageCount];
     THelpForm* m_help;
     TScriptForm* m_script;
+    bool m_helpPlaced = false;
     TKoSwitch* m_switch;
     TLinkEdit* m_optionsClose;
 };
