@@ -22,8 +22,6 @@
 
 namespace {
 
-const QString kNewValue = QStringLiteral("%new%");
-
 // A file dropped on the drag control, posted to the component's message sink.
 class TDroppedFileEvent : public QEvent {
 public:
@@ -232,10 +230,7 @@ void TFichierMan::DoCloseFile()
             return;
         const bool save =
             SaveType == ctAlways ||
-            (SaveType == ctAskif &&
-             Questions().YesNo(DialogParent(),
-                               QStringLiteral("Voulez-vous sauver le fichier ouvert ?\r\nSinon, "
-                                              "toutes les modifications seront perdues")));
+            (SaveType == ctAskif && Questions().YesNo(DialogParent(), SaveQuestion()));
         if (save) {
             // As if chosen by the user: the prepare step runs first.
             if (m_state == fsNew) {
@@ -537,7 +532,7 @@ void TFichierMan::BindHandlers()
             m_state = FileExists(v) ? fsNamed : fsNew;
         };
         waCurrentFileName->OnInternalBeforeSave = [this](QString& v) {
-            v = m_state == fsNew ? kNewValue : m_state == fsNone ? QString() : m_current;
+            v = m_state == fsNew ? NewFileMarker() : m_state == fsNone ? QString() : m_current;
             return true;
         };
     }

@@ -176,6 +176,14 @@ protected:
     // A file dropped on the drag control, once the drop has returned.
     virtual void FileDropped(const QString& aName);
 
+    // The saved current name of a new, unnamed document.
+    static QString NewFileMarker() { return QStringLiteral("%new%"); }
+    // The question before closing a modified document.
+    static QString SaveQuestion()
+    {
+        return QStringLiteral("Voulez-vous sauver le fichier ouvert ?\r\nSinon, toutes les "
+                              "modifications seront perdues");
+    }
     // The extension test and, with ExistingOnly, the existence test of an open (a batch run is
     // told why a file is refused).
     bool MayOpen(const QString& aName) const;

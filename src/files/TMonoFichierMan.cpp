@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString kNewValue = QStringLiteral("%new%");
 const QString kNoValue = QStringLiteral("%no%");
 
 // The main window's rows without the current-name and reopen actions.
@@ -122,9 +121,7 @@ bool TMonoFichierMan::MayClose()
     if (!m_modified || SaveType == ctNever)
         return true;
     if (SaveType == ctAskif) {
-        switch (Questions().YesNoCancel(
-            DialogParent(), QStringLiteral("Voulez-vous sauver le fichier ouvert ?\r\nSinon, "
-                                           "toutes les modifications seront perdues"))) {
+        switch (Questions().YesNoCancel(DialogParent(), SaveQuestion())) {
         case TAnswer::Yes:
             break;
         case TAnswer::No:
@@ -133,20 +130,18 @@ bool TMonoFichierMan::MayClose()
             return false;
         }
     }
-    // As if chosen by the user: the prepare step runs first.
+    // As if chosen by the user; without a name of its own the save asks for one.
     m_saveDone = false;
-    if (State() == fsNamed && CurrentFileName() != NewFileName)
-        naSaveFile ? naSaveFile->DoExecute(this) : SaveFile();
-    else if (waSaveFileAs)
-        waSaveFileAs->DoExecute(this);
-    else if (QString name; SaveAsPrompt(name))
-        SaveFileAs(name);
+    if (naSaveFile)
+        naSaveFile->DoExecute(this);
+    else
+        SaveFile();
     return m_saveDone;
 }
 
 void TMonoFichierMan::DoOpenFile(const QString& aName)
 {
-    if (aName == kNewValue) {
+    if (aName == NewFileMarker()) {
         DoNewFile();
         return;
     }
@@ -250,7 +245,9 @@ void TMonoFichierMan::AssignHandlers()
     TFichierMan::AssignHandlers();
     if (waOpenFile)
         waOpenFile->OnInternalBeforeSave = [this](QString& v) {
-            v = State() == fsNew ? kNewValue : State() == fsNone ? kNoValue : CurrentFileName();
+            v = State() == fsNew    ? NewFileMarker()
+                : State() == fsNone ? kNoValue
+                                    : CurrentFileName();
             return true;
         };
 }

@@ -313,9 +313,7 @@ void TKoAppliMan::AssignHandlers()
     };
 
     raFormSave->OnInternalDefault = [this](TRect& aValue) {
-        const QScreen* screen = m_window->screen();
-        aValue = CentredBounds(m_window->size(),
-                               screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
+        aValue = CentredDefault();
         return true;
     };
     raFormSave->OnInternalBeforeSave = [this](TRect& aValue) {
@@ -323,18 +321,28 @@ void TKoAppliMan::AssignHandlers()
         return true;
     };
     raFormSave->OnInternalApply = [this](const TRect& aValue) {
-        const QScreen* screen = m_window->screen();
-        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-        QList<QRect> screens;
-        for (const QScreen* s : QGuiApplication::screens())
-            screens << s->availableGeometry();
-        const TRect r = UsableBounds(aValue, CentredBounds(m_window->size(), available), screens);
-        // Wayland places windows itself: only the size is ours there.
-        if (QGuiApplication::platformName() == u"wayland")
-            m_window->resize(GeometryOf(r).size());
-        else
-            m_window->setGeometry(GeometryOf(r));
+        PlaceWindow(m_window, aValue, CentredDefault());
     };
+}
+
+TRect TKoAppliMan::CentredDefault() const
+{
+    const QScreen* screen = m_window->screen();
+    return CentredBounds(m_window->size(),
+                         screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
+}
+
+void TKoAppliMan::PlaceWindow(QWidget* aWindow, const TRect& aStored, const TRect& aDefault)
+{
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens())
+        screens << s->availableGeometry();
+    const QRect r = GeometryOf(UsableBounds(aStored, aDefault, screens));
+    // Wayland places windows itself: only the size is ours there.
+    if (QGuiApplication::platformName() == u"wayland")
+        aWindow->resize(r.size());
+    else
+        aWindow->setGeometry(r);
 }
 
 void TKoAppliMan::ShareShortcuts(const QList<QAction*>& aMainActions)

@@ -69,6 +69,9 @@ public:
     // Stored bounds that no screen shows enough of, or too small, give aDefault.
     static TRect UsableBounds(const TRect& aStored, const TRect& aDefault,
                               const QList<QRect>& aScreens);
+    // Gives aWindow the stored bounds, or aDefault when they are not usable on today's screens;
+    // on Wayland only the size.
+    static void PlaceWindow(QWidget* aWindow, const TRect& aStored, const TRect& aDefault);
 
     void CreateActions() override;
     void FindActions() override;
@@ -90,6 +93,8 @@ protected:
 private:
     enum { kOptions, kCustom, kAbout, kPageCount };
     void SetFrame(int aPage, QWidget* aFrame);
+    // The main window's size centred on its screen: its bounds on the first run.
+    TRect CentredDefault() const;
     void ShowPage(int aPage, bool aOn);
     void Centre(int aPage);
 

@@ -11,6 +11,7 @@
 #include "base/TextDecoding.h"
 #include "files/TMonoFichierMan.h"
 #include "prefs/TDravikPreferences.h"
+#include "prefs/TIniPreferencesMan.h"
 #include "ui/ScriptFormActions.h"
 #include "ui/TKoAppliMan.h"
 #include "ui/TScriptEditor.h"
@@ -21,12 +22,10 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QScreen>
 #include <QToolButton>
 
 #include <cstdio>
@@ -35,6 +34,11 @@ namespace {
 
 // A script bigger than this is not a script: the editor would stall on it.
 constexpr qint64 kMaxScriptBytes = 16 * 1024 * 1024;
+
+QString ScriptFilter()
+{
+    return QStringLiteral("Fichiers Macro (*.txt)|*.txt");
+}
 
 } // namespace
 
@@ -67,7 +71,7 @@ TScriptForm::TScriptForm(QWidget* aParent)
     CreateActions(ScriptFormActionRows(), al_script);
     ficman_script = new TMonoFichierMan(this);
     ficman_script->setObjectName(QStringLiteral("ficman_script"));
-    ficman_script->SetFilter(QStringLiteral("Fichiers Macro (*.txt)|*.txt"));
+    ficman_script->SetFilter(ScriptFilter());
     ficman_script->DefaultExtension = QStringLiteral(".txt");
     ficman_script->NewFileName = QStringLiteral("Macro");
     ficman_script->NoFileName = QStringLiteral("Aucun fichier");
@@ -221,15 +225,7 @@ void TScriptForm::BindActions()
         return true;
     };
     raScriptFormSave->OnInternalApply = [this](const TRect& aValue) {
-        QList<QRect> screens;
-        for (const QScreen* s : QGuiApplication::screens())
-            screens << s->availableGeometry();
-        const TRect r = TKoAppliMan::UsableBounds(aValue, raScriptFormSave->DefaultValue, screens);
-        // Wayland places windows itself: only the size is ours there.
-        if (QGuiApplication::platformName() == u"wayland")
-            resize(TKoAppliMan::GeometryOf(r).size());
-        else
-            setGeometry(TKoAppliMan::GeometryOf(r));
+        TKoAppliMan::PlaceWindow(this, aValue, raScriptFormSave->DefaultValue);
     };
     naExecuteMacro->OnInternalApply = [this] { ExecuteMacro(); };
     naStartMacro->OnInternalApply = [this] { StartMacro(); };
@@ -270,26 +266,23 @@ void TScriptForm::BindFiles()
 bool TScriptForm::ReadScript(const QString& aFileName)
 {
     QFile f(aFileName);
-    if (!f.open(QIODevice::ReadOnly)) {
-        WarnUser(this, QStringLiteral("Impossible de lire le fichier %1 :\n%2")
-                           .arg(aFileName, f.errorString()));
+    const auto refuse = [&](const QString& aWhy) {
+        WarnUser(this,
+                 QStringLiteral("Impossible de lire le fichier %1 :\n%2").arg(aFileName, aWhy));
         return false;
-    }
+    };
+    if (!f.open(QIODevice::ReadOnly))
+        return refuse(f.errorString());
     if (f.size() > kMaxScriptBytes) {
         WarnUser(this,
                  QStringLiteral("Le fichier %1 est trop grand pour un script.").arg(aFileName));
         return false;
     }
     const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        WarnUser(this, QStringLiteral("Impossible de lire le fichier %1 :\n%2")
-                           .arg(aFileName, f.errorString()));
-        return false;
-    }
-    QString text = DecodeText(bytes);
-    if (text.endsWith(u'\n'))
-        text.chop(text.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
-    Editor->SetLines(text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n"))));
+    if (f.error() != QFileDevice::NoError)
+        return refuse(f.errorString());
+    // The ini files' reader: any line end, the last one ending the last line.
+    Editor->SetLines(TIniPreferencesMan::SplitLines(DecodeText(bytes)));
     KoScript->FileName = aFileName; // {$I} looks beside it
     return true;
 }
@@ -311,7 +304,7 @@ void TScriptForm::ShowScript()
 {
     if (!Recording())
         ficman_script->CloseFile();
-    ficman_script->SetFilter(QStringLiteral("Fichiers Macro (*.txt)|*.txt"));
+    ficman_script->SetFilter(ScriptFilter());
     Editor->Highlighter()->SetRoutineNames(KoScript->Engine().RoutineNames());
     show();
     raise();

@@ -180,19 +180,20 @@ bool SamplePosition(GstBaseTransform* trans, GstBuffer* buffer, qint64& position
 // While samples are dropped on the way to an armed target, the frames before it are late for
 // the decoder: a QoS event says so, and decoders that can (libav's) skip the frames no other
 // frame refers to. Two frames before the target stay on time, so the target itself is decoded.
-void HurryTowardsTarget(GstBaseTransform* trans, TFramesNotifierState& state)
+// Called under the state's lock: gives the stream time to announce, or -1.
+qint64 HurryTarget(TFramesNotifierState& state)
 {
-    qint64 target = 0, streamTime = 0;
-    {
-        std::lock_guard guard(state.lock);
-        const TFramesNotifier& logic = state.logic;
-        if (logic.Deliver() || !logic.IsArmed(0) || logic.Target(0) == state.hurriedTo)
-            return;
-        target = logic.Target(0);
-        state.hurriedTo = target;
-        streamTime = target + logic.Origin() - 3 * logic.FrameDuration();
-    }
-    if (streamTime <= 0 || trans->segment.format != GST_FORMAT_TIME)
+    const TFramesNotifier& logic = state.logic;
+    if (logic.Deliver() || !logic.IsArmed(0) || logic.Target(0) == state.hurriedTo)
+        return -1;
+    state.hurriedTo = logic.Target(0);
+    const qint64 streamTime = logic.Target(0) + logic.Origin() - 3 * logic.FrameDuration();
+    return streamTime > 0 ? streamTime : -1;
+}
+
+void SendHurry(GstBaseTransform* trans, qint64 streamTime)
+{
+    if (trans->segment.format != GST_FORMAT_TIME)
         return;
     const guint64 ts = gst_segment_position_from_stream_time(&trans->segment, GST_FORMAT_TIME,
                                                              guint64(streamTime) * kNsPerRefTime);
@@ -208,15 +209,18 @@ void HurryTowardsTarget(GstBaseTransform* trans, TFramesNotifierState& state)
 GstFlowReturn TransformIp(GstBaseTransform* trans, GstBuffer* buffer)
 {
     TessFramesNotifier* self = Self(trans);
-    HurryTowardsTarget(trans, *self->state);
     qint64 position = 0;
     const bool hasPosition = SamplePosition(trans, buffer, position);
     TNotifyReports reports;
     bool deliver = true;
+    qint64 hurry = -1;
     {
         std::lock_guard guard(self->state->lock);
+        hurry = HurryTarget(*self->state);
         deliver = self->state->logic.ProcessSample(hasPosition, position, reports);
     }
+    if (hurry >= 0)
+        SendHurry(trans, hurry);
     PostNotifyReports(GST_ELEMENT(self), reports);
     return deliver ? GST_FLOW_OK : GST_BASE_TRANSFORM_FLOW_DROPPED;
 }
