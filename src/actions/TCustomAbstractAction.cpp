@@ -2,6 +2,7 @@
 
 #include "actions/TCustomKoActionList.h"
 #include "actions/TImageList.h"
+#include "base/TCommandQueue.h"
 
 #include <QAction>
 
@@ -35,7 +36,19 @@ void TCustomAbstractAction::Triggered()
     }
     if (m_autoCheck && !m_isCheckAction)
         SetPlatformChecked(!m_checked);
-    DoExecute(sender());
+    Execute(sender());
+}
+
+void TCustomAbstractAction::Execute(QObject* aSender)
+{
+    if (Immediate) {
+        DoExecute(aSender);
+        return;
+    }
+    TCommandQueue::Instance().Submit([self = QPointer(this), sender = QPointer(aSender)] {
+        if (self)
+            self->DoExecute(sender);
+    });
 }
 
 void TCustomAbstractAction::SetCaption(const QString& aCaption)

@@ -43,6 +43,9 @@ public:
     QString Switch;
     std::function<void(TImageList*, int)> OnImageChanged;
     QString Category;
+    // Runs at once even while a command waits (stopping it is its purpose: Esc, the end of a
+    // run); any other command that comes during a wait runs once the wait is over.
+    bool Immediate = false;
 
     QString Caption() const { return m_caption; }
     void SetCaption(const QString& aCaption);
@@ -75,6 +78,8 @@ public:
 
     virtual bool RegisterInScript(IScriptRegistrar& aScript) = 0;
     virtual void DoExecute(QObject* aSender) = 0;
+    // DoExecute from a menu, a button or a key: one command at a time (see Immediate).
+    void Execute(QObject* aSender);
     virtual QString ScriptDeclaration() = 0;
     virtual QString SwitchSyntax() = 0;
     virtual void ClearBindings();

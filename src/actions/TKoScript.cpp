@@ -1,5 +1,7 @@
 #include "actions/TKoScript.h"
 
+#include "base/TCommandQueue.h"
+
 #include "actions/MacroState.h"
 
 #include <QCoreApplication>
@@ -24,8 +26,13 @@ TKoScript::TKoScript(QObject* aOwner)
         RegisterAttachedLists(r);
     });
     // A running script keeps the window alive: events go through at a bounded rate, so the
-    // user can still stop it (naAbort, the stop button, closing the program).
-    m_engine.SetYieldHook([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }, 50);
+    // user can still stop it (naAbort, closing the program); other commands wait for its end.
+    m_engine.SetYieldHook(
+        [] {
+            const TCommandQueue::TWait wait;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        },
+        50);
 }
 
 void TKoScript::Abort()

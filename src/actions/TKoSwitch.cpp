@@ -1,5 +1,7 @@
 #include "actions/TKoSwitch.h"
 
+#include "base/TCommandQueue.h"
+
 #include "actions/TCheckAction.h"
 #include "actions/TCustomKoActionList.h"
 
@@ -219,15 +221,21 @@ void TKoSwitch::ExecuteSwitches()
     m_executing = true;
     m_current = -1;
     QString error;
+    // The switches are one command: what the user does meanwhile runs after the last one.
+    const TCommandQueue::TRun run;
+    const auto turn = [] {
+        const TCommandQueue::TWait wait;
+        QCoreApplication::processEvents();
+    };
     try {
         for (std::size_t i = 0; i < m_entries.size(); ++i) {
             m_current = int(i);
-            QCoreApplication::processEvents();
+            turn();
             const TActionEx& e = *m_entries[i];
             if (!e.Action || !e.Action->Enabled())
                 continue;
             ApplyEntry(e);
-            QCoreApplication::processEvents();
+            turn();
         }
     } catch (const std::exception& ex) {
         error = QString::fromLocal8Bit(ex.what());

@@ -10,6 +10,7 @@
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
+#include "base/TCommandQueue.h"
 #include "files/ShellHelpers.h"
 #include "files/TPathEdit.h"
 #include "files/TUserQuestions.h"
@@ -240,7 +241,7 @@ bool TShowForm::GrabClicked(QObject* aWatched, QEvent* aEvent)
             return false;
         TNopeAction* what = baSauverQuandClic->Value() ? naGrab : naCopy;
         if (what->Enabled())
-            what->Apply();
+            what->Execute(videoPanel);
         return false;
     }
     if (aWatched == panelImage || aWatched == ImageLab) {
@@ -249,12 +250,15 @@ bool TShowForm::GrabClicked(QObject* aWatched, QEvent* aEvent)
     }
     if (aWatched == ExtraireFrame->Image) {
         const QString at = ExtraireFrame->SnapLab->text();
-        if (!at.isEmpty()) {
-            if (NavMan->waStrPosition)
-                NavMan->waStrPosition->SetValue(at);
-            else
-                NavMan->SeekToText(at);
-        }
+        if (!at.isEmpty())
+            TCommandQueue::Instance().Submit(
+                [this, at] {
+                    if (NavMan->waStrPosition)
+                        NavMan->waStrPosition->SetValue(at);
+                    else
+                        NavMan->SeekToText(at);
+                },
+                TCommandQueue::kSeek);
         return true;
     }
     if (aWatched == ExtraireFrame->labsnapname) {
@@ -320,10 +324,12 @@ void TShowForm::CaptureCurrentFrame()
 void TShowForm::GrabFrame()
 {
     if (caPlay && caPlay->Checked()) {
+        // At the end of the file no frame comes: the last one is the one to take.
         QElapsedTimer waited;
         waited.start();
+        const TCommandQueue::TWait wait;
         while (vidman->FramesDrawn() == vidman->NotedFramesDrawn() && caPlay->Checked() &&
-               waited.elapsed() < kDrawnWaitMs)
+               !NavMan->AtEnd() && waited.elapsed() < kDrawnWaitMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     RefreshImageName();

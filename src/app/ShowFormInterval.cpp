@@ -9,6 +9,7 @@
 #include "actions/TCheckAction.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
+#include "base/TCommandQueue.h"
 #include "media/TAudioMan.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
@@ -36,33 +37,6 @@ qint32 UsedDelay(qint32 aValue)
 {
     return qBound(kMinDelay, aValue, kMaxDelay);
 }
-
-// A close asked for during a run waits for its end: the run is inside an apply that the closing
-// window would pull the managers from under.
-class TCloseHold : public QObject {
-public:
-    TCloseHold(QObject* aWindow, std::function<void()> aOnClose)
-        : m_window(aWindow)
-        , m_onClose(std::move(aOnClose))
-    {
-        m_window->installEventFilter(this);
-    }
-    ~TCloseHold() override { m_window->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* aWatched, QEvent* aEvent) override
-    {
-        if (aWatched != m_window || aEvent->type() != QEvent::Close)
-            return false;
-        aEvent->ignore();
-        m_onClose();
-        return true;
-    }
-
-private:
-    QObject* m_window;
-    std::function<void()> m_onClose;
-};
 
 } // namespace
 
@@ -94,7 +68,7 @@ void TShowForm::BindInterval()
             [this](int i) { iaIntervalloUnit->SetValue(i); });
     connect(f->RxSwitch1, &QToolButton::clicked, this, [this](bool aOn) {
         if (aOn) {
-            naIntervalloStart->Apply();
+            TCommandQueue::Instance().Submit([this] { naIntervalloStart->Apply(); });
             return;
         }
         // The run is itself an apply: without this the break would not be recorded.
@@ -109,6 +83,7 @@ void TShowForm::BindInterval()
     });
     naIntervalloStart->OnAfterApply = [this] { RunInterval(); };
     naIntervalloBreak->OnAfterApply = [this] { IntervalStop = true; };
+    naIntervalloBreak->Immediate = true; // it ends the run under way
 
     // Opening counts before the frame duration is known: count again once it arrives.
     const auto shown = NavMan->OnDuration;
@@ -175,15 +150,6 @@ void TShowForm::UpdateIntervalCount()
     intervalloframe->chronolab->setText(QString::number(m_ivCount));
 }
 
-bool TShowForm::DeferDuringInterval(std::function<void()> aLater)
-{
-    if (!m_ivRunning)
-        return false;
-    m_ivLater = std::move(aLater);
-    IntervalStop = true;
-    return true;
-}
-
 void TShowForm::RunInterval()
 {
     if (m_ivRunning || !naGrab)
@@ -194,8 +160,6 @@ void TShowForm::RunInterval()
     f->cboxIntervallo->setEnabled(false);
     m_ivRunning = true;
     m_ivVolume = audman->CurrentVolume();
-    m_ivLater = nullptr;
-    m_ivQuitLater = false;
     m_writer = std::make_unique<TImageWriter>();
     // The silence of the run is not the user's volume: a save meanwhile keeps the real one.
     const auto saveVolume = audman->iaVolume->OnInternalBeforeSave;
@@ -205,10 +169,6 @@ void TShowForm::RunInterval()
     };
     QString error;
     {
-        const TCloseHold hold(this, [this] {
-            m_ivQuitLater = true;
-            IntervalStop = true;
-        });
         try {
             if (caPlay->Checked())
                 caPlay->ApplyChecked(false); // no play button over a paused picture
@@ -227,7 +187,11 @@ void TShowForm::RunInterval()
                 if (i <= (last - start) / period)
                     target = qMin(last, start + i * period);
                 NavMan->PreciseSeekTo(target);
-                QCoreApplication::processEvents();
+                {
+                    // The picture and the count show; other commands wait for the run's end.
+                    const TCommandQueue::TWait wait;
+                    QCoreApplication::processEvents();
+                }
                 naGrab->OnBeforeApply();
                 TakeWriteFailure();
                 --remaining;
@@ -256,11 +220,6 @@ void TShowForm::RunInterval()
         WarnUser(
             this,
             QStringLiteral("L'intervallomètre a été interrompu par une erreur : %1").arg(error));
-    // What arrived during the run, once it is over and its apply has returned.
-    if (m_ivQuitLater)
-        QTimer::singleShot(0, this, [this] { close(); });
-    else if (m_ivLater)
-        QTimer::singleShot(0, this, std::exchange(m_ivLater, nullptr));
 }
 
 void TShowForm::EndIntervalRun()

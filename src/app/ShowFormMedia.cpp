@@ -11,7 +11,9 @@
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
 #include "base/TBatchRun.h"
+#include "base/TCommandQueue.h"
 #include "media/TAudioMan.h"
+#include "media/TGraphChunk.h"
 #include "media/TMediaFactory.h"
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
@@ -61,13 +63,32 @@ void TShowForm::BindMedia()
     caFullscreen = vidman->Get<TCheckAction>(QStringLiteral("caFullscreen"));
     caPreviewForm = vidman->Get<TCheckAction>(QStringLiteral("caPreviewForm"));
     NavMan->EditEnabled = true;
-    NavMan->OnGraphCompleted = [this] { NavManGraphCompleted(); };
+    // The reports of the pipeline are commands too: never in the middle of another one.
+    NavMan->OnGraphCompleted = [this] {
+        TCommandQueue::Instance().Post([this] { NavManGraphCompleted(); });
+    };
     NavMan->OnDuration = [this](const QString& aText) { navframe->DureeLab->setText(aText); };
-    NavMan->OnError = [this](const QString& aText) { WarnUser(this, aText); };
+    NavMan->OnError = [this](const QString& aText) {
+        TCommandQueue::Instance().Post([this, aText] {
+            if (caPlay->Checked())
+                caPlay->ApplyChecked(false);
+            WarnUser(this, aText);
+        });
+    };
+    // A device the factory frees is let go first by whatever plays from it.
+    mf->OnReleaseDevice = [this](TFileDevice* aDevice) {
+        const auto from = [aDevice](TavSource* aSource) {
+            return aSource && TGraphChunk::RootDevice(aSource) == aDevice;
+        };
+        if (from(vidman->Source()))
+            vidman->DisconnectVideo(true);
+        if (from(audman->Source()))
+            audman->DisconnectAudio();
+    };
     navframe->Bind(NavMan);
     navframe->OnStep = [this](const QString& aId) {
         if (TCustomAbstractAction* a = FindAction(aId))
-            a->DoExecute(navframe);
+            a->Execute(navframe);
     };
     const auto playGlyph = [this](bool aPlaying) {
         // The bundled pictures: a desktop without an icon theme still shows them.
@@ -78,7 +99,7 @@ void TShowForm::BindMedia()
     };
     playGlyph(false);
     connect(navframe->PlayBtn, &QToolButton::clicked, this,
-            [this] { caPlay->DoExecute(navframe); });
+            [this] { caPlay->Execute(navframe); });
     caPlay->OnAfterTrueApply = [playGlyph] { playGlyph(true); };
     caPlay->OnAfterFalseApply = [this, playGlyph] {
         playGlyph(false);
@@ -179,6 +200,10 @@ void TShowForm::applyeffects()
 
 void TShowForm::NavManGraphCompleted()
 {
+    // A seek since has taken the end back.
+    if (!NavMan->AtEnd())
+        return;
+    // A pause on the last frame, nothing more: the next command moves and waits as usual.
     NavMan->AbortWait();
     NavMan->CurrentPosition();
     caPlay->ApplyChecked(false);
@@ -206,30 +231,31 @@ void TShowForm::ShowPreview(bool aOn)
         PreviewForm->show();
         PreviewForm->raise();
     } else if (PreviewForm->isVisible()) {
-        const QRect g = PreviewForm->geometry();
-        vidman->PreviewBounds =
-            TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+        NotePreviewBounds();
         PreviewForm->hide();
     }
     PreviewForm->Panel()->SetActive(aOn && !vidman->Fullscreen());
     videoPanel->SetActive(!aOn && !vidman->Fullscreen());
 }
 
+void TShowForm::NotePreviewBounds()
+{
+    if (!PreviewForm->isVisible())
+        return;
+    const QRect g = PreviewForm->geometry();
+    vidman->PreviewBounds = TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
 bool TShowForm::openfile(const QString& aFileName)
 {
-    // Opening turns the event loop: a drop, a recent file or a script arriving meanwhile waits,
-    // and only the latest of them runs after this one.
-    if (m_opening) {
-        m_pendingOpen = aFileName;
-        return true;
-    }
-    if (DeferDuringInterval([this, aFileName] { openfile(aFileName); }))
-        return true;
-    const TFlagScope opening(m_opening, true);
-    bool ok = OpenNow(aFileName);
-    while (!m_pendingOpen.isEmpty())
-        ok = OpenNow(std::exchange(m_pendingOpen, QString()));
-    return ok;
+    // A run stops first. Of a burst of opens (drops, the recent list, a script) that come while
+    // a command waits, only the latest is carried out, once that command is over.
+    if (m_ivRunning)
+        IntervalStop = true;
+    auto ok = std::make_shared<bool>(true);
+    TCommandQueue::Instance().Submit([this, aFileName, ok] { *ok = OpenNow(aFileName); },
+                                     TCommandQueue::kOpen);
+    return *ok;
 }
 
 bool TShowForm::OpenNow(const QString& aFileName)
@@ -245,7 +271,10 @@ bool TShowForm::OpenNow(const QString& aFileName)
         const bool wasPlaying = caPlay->Checked();
         const TFlagScope quiet(NavMan->QuietMode, true);
         NavMan->Stop();
-        QCoreApplication::processEvents();
+        {
+            const TCommandQueue::TWait wait;
+            QCoreApplication::processEvents();
+        }
         audman->DisconnectAudio();
         vidman->DisconnectVideo(false);
         vidman->ResetForFile();
@@ -265,6 +294,7 @@ bool TShowForm::OpenNow(const QString& aFileName)
         if (hasVideo || hasAudio) {
             NavMan->RemoveUnconnectedFilters();
             NavMan->SetRange(true, -1, -1);
+            const TCommandQueue::TWait wait;
             QCoreApplication::processEvents();
             PanelHaut->show();
             navframe->show();
@@ -304,9 +334,13 @@ bool TShowForm::OpenNow(const QString& aFileName)
 
 void TShowForm::closefile()
 {
-    if (m_opening || DeferDuringInterval([this] { closefile(); }))
-        return;
-    const TFlagScope closing(m_opening, true);
+    if (m_ivRunning)
+        IntervalStop = true;
+    TCommandQueue::Instance().Submit([this] { CloseNow(); }, TCommandQueue::kOpen);
+}
+
+void TShowForm::CloseNow()
+{
     CloseScenes();
     TimerSysDate->stop();
     EnCoursLab->setStyleSheet(QStringLiteral("color: #808080"));

@@ -5,6 +5,7 @@
 #include "app/TShowForm.h"
 
 #include "actions/ValueActions.h"
+#include "base/TCommandQueue.h"
 #include "files/TPathEdit.h"
 #include "media/TAudioMan.h"
 #include "media/TMediaFactory.h"
@@ -54,6 +55,14 @@ void TShowForm::RefreshPrivateSettings(const QString& aFolder)
 
 void TShowForm::SwitchPrivate(bool aOn)
 {
+    // Never under an open or a run: the switch frees the devices and decoders they use.
+    if (m_ivRunning)
+        IntervalStop = true;
+    TCommandQueue::Instance().Submit([this, aOn] { SwitchPrivateNow(aOn); });
+}
+
+void TShowForm::SwitchPrivateNow(bool aOn)
+{
     // The records the slots point to are freed by the switch: the video goes first and comes back
     // once the slots are filled again.
     const QString reopen = m_currentVideo;
@@ -87,6 +96,6 @@ void TShowForm::SwitchPrivate(bool aOn)
 void TShowForm::PrivateAtExit()
 {
     if (m_private->IsOn())
-        SwitchPrivate(false);
+        SwitchPrivateNow(false);
     TPrivateFilters::DeleteSettings(gp->HiveFile());
 }

@@ -110,7 +110,7 @@ void TShowForm::BindText()
             waIncrustPattern2->SetValue(perso ? f->edPerso2->text() : in.Two);
             caInsertTextOn->SetChecked(true);
         };
-        connect(f->InsertButtons[i], &QToolButton::clicked, this, [a, f] { a->DoExecute(f); });
+        connect(f->InsertButtons[i], &QToolButton::clicked, this, [a, f] { a->Execute(f); });
         f->InsertButtons[i]->setToolTip(a->Hint());
     }
 
@@ -171,7 +171,7 @@ void TShowForm::BindText()
             LayoutPanels();
         };
         f->tbSliders->setToolTip(caSliders->Hint());
-        connect(f->tbSliders, &QToolButton::clicked, this, [this, f] { caSliders->DoExecute(f); });
+        connect(f->tbSliders, &QToolButton::clicked, this, [this, f] { caSliders->Execute(f); });
         const auto follow = [this, f] {
             SetCheckedQuietly(f->tbSliders, caSliders->Checked());
             f->tbSliders->setToolTip(caSliders->Hint());
@@ -182,7 +182,7 @@ void TShowForm::BindText()
 
     soustitres->OnBeforeApply = [this] { Soustitres(); };
     connect(f->tbSousTitre, &QToolButton::clicked, this,
-            [soustitres, f] { soustitres->DoExecute(f); });
+            [soustitres, f] { soustitres->Execute(f); });
 
     // Alignment.
     const std::pair<QToolButton*, int> aligns[] = {

@@ -23,6 +23,7 @@
 #include "actions/ActionColors.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
+#include "base/TCommandQueue.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
 #include "files/TFichierMan.h"
@@ -103,6 +104,8 @@ TShowForm::TShowForm(TPrefsQuestion* aQuestion, QWidget* aParent)
 
 TShowForm::~TShowForm()
 {
+    // Nothing kept for later may reach a window that goes.
+    TCommandQueue::Instance().Clear();
     // The managers that use the graph go before the one that owns it (children are deleted in
     // creation order, which is the other way round); nothing is repainted on the way.
     vidman->OnRepaint = nullptr;
@@ -112,8 +115,11 @@ TShowForm::~TShowForm()
     NavMan->OnDuration = nullptr;
     NavMan->OnGraphCompleted = nullptr;
     NavMan->OnError = nullptr;
+    mf->OnReleaseDevice = nullptr;
     delete vidman;
     delete audman;
+    // The factory's devices leave the graph before the graph goes.
+    delete mf;
 }
 
 int TShowForm::Px(int aDesignPixels) const
@@ -250,6 +256,18 @@ void TShowForm::CreateComponents()
     gp = new TDravikPreferences(this);
     gp->OnChangeMode = [this](TSavePreferences m) { gpChangeMode(int(m)); };
     gp->OnLoadPrefs = [this](TDravikPreferences& p) { gpLoadPrefs(p); };
+    // Each manager's remembered decoders come with its own list, before the file manager's
+    // list reopens the last video with them.
+    vidman->OnLoadFromPrefs = [this](TDravikPreferences& p) {
+        vidman->LoadPrefs(p);
+        return true;
+    };
+    vidman->OnSaveToPrefs = [this](TDravikPreferences& p) { return vidman->SavePrefs(p); };
+    audman->OnLoadFromPrefs = [this](TDravikPreferences& p) {
+        audman->LoadPrefs(p);
+        return true;
+    };
+    audman->OnSaveToPrefs = [this](TDravikPreferences& p) { return audman->SavePrefs(p); };
     gp->OnSavePrefs = [this](TDravikPreferences& p) { gpSavePrefs(p); };
     KoScript = am->ScriptForm()->KoScript;
 
@@ -347,6 +365,7 @@ void TShowForm::BindActions()
         Need<TNopeAction>(aspects[i])->OnBeforeApply = [this, i] {
             iaForcerAspectRatio->SetValue(i);
         };
+    naAbort->Immediate = true; // it stops what is under way
     naAbort->OnAfterApply = [this] {
         IntervalStop = true;
         KoScript->Abort();
@@ -374,6 +393,8 @@ void TShowForm::TntFormCreate()
     gp->Question = m_question;
     gp->HookOwner(
         this, [this] { FormShow(); }, [this] { FormCloseQuery(); });
+    // Seen before the preferences' close step: a close during a command waits for its end.
+    installEventFilter(this);
     for (TCustomKoActionList* list : AttachedLists()) {
         list->SetSwitch(am->SwitchComponent());
         list->SetPascalScript(KoScript);
@@ -435,11 +456,15 @@ void TShowForm::FormShow()
 void TShowForm::FormCloseQuery()
 {
     TimerSysDate->stop();
+    NotePreviewBounds(); // the preview open at exit is where it opens next time
     naAbort->Apply();
     m_resizeBound = false;
     if (caFullscreen)
         caFullscreen->SetChecked(false);
-    QCoreApplication::processEvents();
+    {
+        const TCommandQueue::TWait wait;
+        QCoreApplication::processEvents();
+    }
     NavMan->Stop();
     vidman->DisconnectVideo(true);
     audman->DisconnectAudio();
@@ -453,8 +478,6 @@ void TShowForm::gpLoadPrefs(TDravikPreferences& p)
     p.OpenSection(objectName());
     for (TCustomKoActionList* list : ShowFormLists())
         list->LoadFromPrefs(p);
-    vidman->LoadPrefs(p);
-    audman->LoadPrefs(p);
     p.CloseSection();
     am->SwitchComponent()->MainWindowShown();
 }
@@ -465,8 +488,6 @@ void TShowForm::gpSavePrefs(TDravikPreferences& p)
     const QList<TCustomKoActionList*> lists = ShowFormLists();
     for (auto it = lists.crbegin(); it != lists.crend(); ++it)
         (*it)->SaveToPrefs(p);
-    vidman->SavePrefs(p);
-    audman->SavePrefs(p);
     p.CloseSection();
     am->ScriptForm()->SavePrefs(p);
 }
@@ -562,9 +583,26 @@ void TShowForm::TntFormResize()
     LayoutPanels();
 }
 
+bool TShowForm::CloseWhenIdle(QObject* aWatched, QEvent* aEvent)
+{
+    TCommandQueue& commands = TCommandQueue::Instance();
+    if (aWatched != this || aEvent->type() != QEvent::Close || !commands.Busy())
+        return false;
+    // Closing would pull the managers from under the command under way: it stops, and the
+    // window closes once it has returned.
+    aEvent->ignore();
+    naAbort->Apply();
+    NavMan->AbortWait();
+    commands.Post([self = QPointer(this)] {
+        if (self)
+            self->close();
+    });
+    return true;
+}
+
 bool TShowForm::eventFilter(QObject* aWatched, QEvent* aEvent)
 {
-    if (TitleClicked(aWatched, aEvent) || TextBoxFocus(aWatched, aEvent) ||
+    if (CloseWhenIdle(aWatched, aEvent) || TitleClicked(aWatched, aEvent) || TextBoxFocus(aWatched, aEvent) ||
         GrabClicked(aWatched, aEvent))
         return true;
     if (aEvent->type() == QEvent::Resize) {

@@ -211,14 +211,19 @@ private:
     void SnapNameLook(int aLook);
     void BindPrivate(TWidestringAction* aFolder, TBooleanAction* aUse);
     void SwitchPrivate(bool aOn);
+    void SwitchPrivateNow(bool aOn);
     void RefreshPrivateSettings(const QString& aFolder);
     void PrivateAtExit();
     bool TitleClicked(QObject* aWatched, QEvent* aEvent);
+    bool CloseWhenIdle(QObject* aWatched, QEvent* aEvent);
     bool TextBoxFocus(QObject* aWatched, QEvent* aEvent);
     void NavManGraphCompleted();
     void ShowFullscreen(bool aOn);
     void ShowPreview(bool aOn);
+    // The preview window's place, kept for the next time it opens.
+    void NotePreviewBounds();
     bool OpenNow(const QString& aFileName);
+    void CloseNow();
     // The lookups of BindActions, which record the identifier. Need throws EActionNotFound when
     // the action is missing; Optional answers null then, for actions of components not built
     // yet. Both throw EActionWrongType for an action of another class.
@@ -298,9 +303,6 @@ private:
     bool m_numberTokenUsed = false;
 
     QString m_currentVideo;
-    // openfile and closefile turn the event loop: one at a time, the latest request waits.
-    bool m_opening = false;
-    QString m_pendingOpen;
     TScreenSaverInhibit m_screenSaver;
     std::unique_ptr<TPrivateFilters> m_private;
     QString m_privateFolderDone; // the folder whose settings were imported last
@@ -334,8 +336,6 @@ private:
     void BindInterval();
     void RunInterval();
     void ShowIntervallo(bool aOn);
-    // During a run, keeps aLater (an open, a close) for its end and stops the run: true then.
-    bool DeferDuringInterval(std::function<void()> aLater);
     TCheckAction* caIntervalloShow = nullptr;
     TIntegerAction* iaIntervalloDelai = nullptr;
     TIntegerAction* iaIntervalloUnit = nullptr;
@@ -347,8 +347,6 @@ private:
     qint64 m_ivFrameDuration = 0; // the one the last count used
     bool m_ivRunning = false;
     int m_ivVolume = 0; // the volume before the run
-    std::function<void()> m_ivLater;
-    bool m_ivQuitLater = false;
 
     // Scenes.
 public:

@@ -97,7 +97,7 @@ Tnavframe::Tnavframe(QWidget* aParent)
     });
     connect(tb, &QSlider::sliderReleased, this, [this] {
         if (m_nav)
-            m_nav->SliderDown(false);
+            m_nav->SliderDown(false, tb->value());
     });
     connect(tb, &QSlider::valueChanged, this, [this](int v) {
         if (m_nav && !m_settingSlider)

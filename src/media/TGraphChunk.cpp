@@ -1,5 +1,7 @@
 #include "media/TGraphChunk.h"
 
+#include "base/TCommandQueue.h"
+
 #include "base/PrivateMessages.h"
 #include "media/TGrapheMan.h"
 #include "media/TMediaDevices.h"
@@ -300,7 +302,10 @@ bool TMediaDevice::CollectPads(TGrapheMan& aManager, int aQuietMs)
     for (size_t seen = aManager.ExposedPads(m_base).size();
          !aManager.NoMorePads(m_base) && clock.elapsed() < 5000 &&
          (still.elapsed() < aQuietMs || seen < DemuxedPads(m_base));) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        {
+            const TCommandQueue::TWait wait;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
         if (const size_t now = aManager.ExposedPads(m_base).size(); now != seen) {
             seen = now;
             still.restart();

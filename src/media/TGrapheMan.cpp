@@ -1,6 +1,7 @@
 #include "media/TGrapheMan.h"
 
 #include "base/RefTime.h"
+#include "base/TCommandQueue.h"
 #include "media/MediaInit.h"
 #include "media/gst/TNotifyRouter.h"
 #include "media/gst/TPipelineBus.h"
@@ -180,6 +181,7 @@ bool TGrapheMan::ApplyRate()
         return true;
     const qint64 at = qMax<qint64>(0, Position());
     GST_INFO("rate %.1f from %" G_GINT64_FORMAT, rate, gint64(at));
+    Flushing();
     // Only a flushing seek changes the rate; it is made only when the rate changes.
     if (!gst_element_seek(m_pipeline, rate, GST_FORMAT_TIME,
                           GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
@@ -207,16 +209,26 @@ void TGrapheMan::NormalSpeed()
 
 void TGrapheMan::AbortWait()
 {
-    m_abort = true;
     m_bus->Abort();
+}
+
+bool TGrapheMan::Aborted() const
+{
+    return m_bus->Aborted();
 }
 
 void TGrapheMan::WaitStateSettled()
 {
-    for (int i = 0; i < 20 && !m_abort; ++i)
+    for (int i = 0; i < 20 && !Aborted(); ++i)
         if (gst_element_get_state(m_pipeline, nullptr, nullptr, 40 * GST_MSECOND) !=
             GST_STATE_CHANGE_ASYNC)
             break;
+}
+
+void TGrapheMan::Flushing()
+{
+    m_bus->NewEpoch();
+    m_atEnd = false;
 }
 
 void TGrapheMan::DumpGraph(const char* aName) const
@@ -237,6 +249,7 @@ void TGrapheMan::BeginChange()
     // NULL, never READY: a pipeline reused through READY can deliver a frame of the last run.
     if (!down)
         gst_element_set_state(m_pipeline, GST_STATE_NULL);
+    Flushing();
     m_needsPreroll = true;
     m_rate = 1.0;
     DropTerminators();
@@ -291,6 +304,7 @@ void TGrapheMan::RouteStaticPads()
 
 bool TGrapheMan::Preroll(int aTimeoutMs)
 {
+    const TCommandQueue::TRun run;
     RouteStaticPads();
     m_bus->Drain();
     m_bus->ClearError();
@@ -336,7 +350,10 @@ GstMessageType TGrapheMan::SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTim
         GST_INFO("seek with an empty graph: nothing to do");
         return GST_MESSAGE_UNKNOWN;
     }
+    const TCommandQueue::TRun run; // one abort ends every slice of the wait
     m_bus->Drain();
+    if (aFlags & GST_SEEK_FLAG_FLUSH)
+        Flushing();
     if (!gst_element_seek(m_pipeline, m_rate, GST_FORMAT_TIME, aFlags, GST_SEEK_TYPE_SET, aNs,
                           GST_SEEK_TYPE_NONE, -1)) {
         GST_WARNING("seek refused");
@@ -351,7 +368,7 @@ GstMessageType TGrapheMan::SeekAndWait(GstSeekFlags aFlags, gint64 aNs, int aTim
     bool doneSeen = false;
     for (;;) {
         const int left = aTimeoutMs - int(clock.elapsed());
-        if (left <= 0 || m_abort)
+        if (left <= 0 || Aborted())
             return GST_MESSAGE_UNKNOWN;
         const GstMessageType end =
             m_bus->WaitForBus(GST_MESSAGE_ASYNC_DONE, doneSeen ? qMin(left, 10) : left);
@@ -565,20 +582,56 @@ void TGrapheMan::RemoveUnconnectedFilters()
         gst_object_unref(e);
 }
 
+QString TGrapheMan::ErrorSentence(GstMessage* aError)
+{
+    GError* error = nullptr;
+    gst_message_parse_error(aError, &error, nullptr);
+    QString what = QStringLiteral("une erreur interne du décodage");
+    if (error && error->domain == GST_STREAM_ERROR) {
+        switch (error->code) {
+        case GST_STREAM_ERROR_DECODE:
+            what = QStringLiteral("des images ou des sons qui ne peuvent pas être décodés");
+            break;
+        case GST_STREAM_ERROR_DEMUX:
+        case GST_STREAM_ERROR_FORMAT:
+        case GST_STREAM_ERROR_WRONG_TYPE:
+        case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+            what = QStringLiteral("un fichier endommagé ou incomplet");
+            break;
+        case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+            what = QStringLiteral("un format pour lequel aucun décodeur n'est installé");
+            break;
+        default:
+            break;
+        }
+    } else if (error && error->domain == GST_RESOURCE_ERROR) {
+        what = QStringLiteral("un fichier qui ne peut plus être lu");
+    }
+    g_clear_error(&error);
+    return QStringLiteral("La lecture de la vidéo s'est arrêtée sur %1.").arg(what);
+}
+
 void TGrapheMan::BusMessage(GstMessage* aMessage)
 {
     switch (GST_MESSAGE_TYPE(aMessage)) {
     case GST_MESSAGE_EOS:
+        if (!m_bus->CurrentMessage()) {
+            GST_INFO("an end of stream from before the last flush: ignored");
+            break;
+        }
         GST_INFO("end of stream");
+        m_atEnd = true;
         if (OnGraphCompleted)
             OnGraphCompleted();
         break;
     case GST_MESSAGE_ERROR: {
-        const QString text = TPipelineBus::ErrorText(aMessage);
-        GST_WARNING("error from %s: %s", GST_OBJECT_NAME(GST_MESSAGE_SRC(aMessage)),
-                    qPrintable(text));
-        if (OnError)
-            OnError(QStringLiteral("Erreur de lecture de la vidéo : %1").arg(text));
+        TGChars path(gst_object_get_path_string(GST_MESSAGE_SRC(aMessage)));
+        const bool busy = TCommandQueue::Instance().Busy();
+        GST_WARNING("error from %s%s: %s", path.get(),
+                    busy ? " (left to the command under way)" : "",
+                    qPrintable(TPipelineBus::ErrorText(aMessage)));
+        if (!busy && OnError)
+            OnError(ErrorSentence(aMessage));
         break;
     }
     default:

@@ -42,7 +42,8 @@ public:
     std::function<void()> OnGraphCompleted;
     std::function<void(TGrapheManState)> OnStateChange;
     std::function<void(bool)> OnVitesseRapide;
-    // A playback error, worded for the user.
+    // An error that stopped the playing, worded for the user (the detail goes to the log). One
+    // met by a command under way is the command's to handle: it is not told here.
     std::function<void(const QString&)> OnError;
 
     GstElement* Pipeline() const { return m_pipeline; }
@@ -55,16 +56,19 @@ public:
     virtual bool Stop();
     virtual void NormalSpeed();
     virtual void FastSpeed();
-    // From now on waits return at once, until ClearAbort.
+    // Cuts short the waits of the command under way; the next command waits again.
     virtual void AbortWait();
-    void ClearAbort() { m_abort = false; }
-    bool Aborted() const { return m_abort; }
+    bool Aborted() const;
     // Up to 20 tries of 40 ms while a state change is under way; at once after AbortWait.
     void WaitStateSettled();
     // Removes every element with no linked pad that no route leads to or from.
     void RemoveUnconnectedFilters();
 
     TGrapheManState State() const { return m_state; }
+    // The pipeline reached the end of its streams since the last flush.
+    bool AtEnd() const { return m_atEnd; }
+    // The French sentence for an ERROR message.
+    static QString ErrorSentence(GstMessage* aError);
     bool Fast() const { return m_fast; }
     double Rate() const { return m_rate; }
     // The duration and the current position as reference times; 0 and -1 when not known.
@@ -122,6 +126,8 @@ public:
 protected:
     void SetState(TGrapheManState aState);
     bool ApplyRate();
+    // A flush or a rebuild begins: the end and the messages posted before it are past.
+    void Flushing();
 
 private:
     struct TRoutes;
@@ -139,7 +145,7 @@ private:
     std::shared_ptr<TRoutes> m_routes;
     TGrapheManState m_state = gmStopped;
     bool m_fast = false;
-    bool m_abort = false;
+    bool m_atEnd = false;
     bool m_graphEdit = false;
     bool m_needsPreroll = false;
     double m_rate = 1.0;

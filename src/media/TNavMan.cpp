@@ -5,6 +5,7 @@
 #include "actions/ValueActions.h"
 #include "base/PrivateMessages.h"
 #include "base/RefTime.h"
+#include "base/TCommandQueue.h"
 #include "media/NavManActions.h"
 #include "media/TGraphChunk.h"
 #include "media/core/FormatPosition.h"
@@ -67,17 +68,37 @@ void TNavMan::EditFocus(bool aIn)
 void TNavMan::EditReturn(const QString& aText)
 {
     if (EditEnabled)
-        SeekToText(aText);
+        TCommandQueue::Instance().Submit([this, aText] { SeekToText(aText); },
+                                         TCommandQueue::kSeek);
 }
 
-void TNavMan::SliderDown(bool aDown)
+void TNavMan::SliderDown(bool aDown, int aValue)
 {
+    m_sliderDown = aDown;
     m_sliderFollowing = !aDown;
+    const bool moved = std::exchange(m_sliderMoved, false);
+    if (aDown)
+        return;
+    // Let go where it was taken: the picture shown stays.
+    if (!moved && aValue == m_sliderShown)
+        return;
+    TCommandQueue::Instance().Submit(
+        [this, aValue] {
+            if (aValue >= SliderUnits(m_rangeEnd))
+                GoToEnd();
+            else
+                SeekTo(qint64(aValue) * 1024);
+        },
+        TCommandQueue::kSeek);
 }
 
 void TNavMan::SliderMoved(int aValue)
 {
-    SeekTo(qint64(aValue) * 1024); // plain, whatever caSeekPrecision says
+    // Plain, whatever caSeekPrecision says.
+    const bool dragged = m_sliderDown;
+    m_sliderMoved = dragged;
+    TCommandQueue::Instance().Submit([this, aValue, dragged] { SeekTo(qint64(aValue) * 1024, dragged); },
+                                     TCommandQueue::kSeek);
 }
 
 void TNavMan::ShowSeeking(bool aSeeking)
@@ -134,7 +155,6 @@ void TNavMan::NewFile()
 
 void TNavMan::ResetForStream()
 {
-    ClearAbort();
     m_lastText.clear();
     m_stepped = false;
     m_pendingTarget = -1;
@@ -226,8 +246,10 @@ qint64 TNavMan::CurrentPosition()
     m_lastText = text;
     if (!m_display && !OnDisplayTime && !OnKPosition)
         return position;
-    if (m_sliderFollowing && m_display && m_display->HasSlider())
-        m_display->SetSliderValue(SliderUnits(position));
+    if (m_sliderFollowing && m_display && m_display->HasSlider()) {
+        m_sliderShown = SliderUnits(position);
+        m_display->SetSliderValue(m_sliderShown);
+    }
     if (OnKPosition) {
         // An empty range has no fraction: 0, not a division by zero.
         const __int128 range = __int128(m_rangeEnd) - m_rangeStart;
@@ -255,7 +277,7 @@ bool TNavMan::SettleAfterSeek(GstMessageType aAlso)
     return end == GST_MESSAGE_ASYNC_DONE || (aAlso && (end & aAlso));
 }
 
-void TNavMan::SeekCore(qint64 aPosition)
+void TNavMan::SeekCore(qint64 aPosition, bool aKeyFrame)
 {
     const bool playing = State() == gmPlaying;
     gboolean notify = FALSE;
@@ -266,10 +288,16 @@ void TNavMan::SeekCore(qint64 aPosition)
         onAbsolutePosition(aPosition);
     if (playing && m_notifier)
         g_object_set(m_notifier, "notify", FALSE, nullptr);
-    GST_INFO("seek to %" G_GINT64_FORMAT, gint64(aPosition));
+    // Aimed a quarter of a frame into the frame nearest the target: a seek to its very start
+    // may keep the frame before.
+    qint64 aim = aPosition;
+    if (!aKeyFrame && aPosition > 0 && m_frameDuration > 1)
+        aim = FrameStart(FrameIndex(aPosition)) + m_frameDuration / 4;
+    GST_INFO("%s seek to %" G_GINT64_FORMAT, aKeyFrame ? "key-frame" : "accurate", gint64(aim));
     if (!NeedsPreroll())
-        SeekAndWait(GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), Ns(aPosition),
-                    kSeekWaitMs);
+        SeekAndWait(GstSeekFlags(GST_SEEK_FLAG_FLUSH |
+                                 (aKeyFrame ? GST_SEEK_FLAG_KEY_UNIT : GST_SEEK_FLAG_ACCURATE)),
+                    Ns(aim), kSeekWaitMs);
     m_stepped = false;
     m_flushedAt = ShownPosition();
     if (playing && m_notifier)
@@ -278,13 +306,14 @@ void TNavMan::SeekCore(qint64 aPosition)
         Play();
 }
 
-void TNavMan::SeekTo(qint64 aPosition)
+void TNavMan::SeekTo(qint64 aPosition, bool aKeyFrame)
 {
     if (m_seeking)
         return;
+    const TCommandQueue::TRun run;
     m_seeking = true;
     ShowSeeking(true);
-    SeekCore(Clamp(aPosition));
+    SeekCore(Clamp(aPosition), aKeyFrame);
     ShowSeeking(false);
     m_seeking = false;
 }
@@ -327,6 +356,22 @@ void TNavMan::PreciseSeekTo(qint64 aPosition)
         GoToEnd();
         return;
     }
+    MoveTo(aPosition);
+}
+
+void TNavMan::GoToEnd()
+{
+    if (!m_notifier || m_frameDuration <= 1 || m_moving) {
+        SeekTo(m_rangeEnd);
+        return;
+    }
+    // The range ends where the last frame begins.
+    MoveTo(qMax(m_rangeStart, m_rangeEnd));
+}
+
+void TNavMan::MoveTo(qint64 aPosition)
+{
+    const TCommandQueue::TRun run; // an abort ends the whole move
     m_moving = true;
     const bool wasPlaying = State() == gmPlaying;
     m_savedPaused = !wasPlaying;
@@ -337,7 +382,7 @@ void TNavMan::PreciseSeekTo(qint64 aPosition)
         onAbsolutePosition(aPosition);
     m_pendingTarget = aPosition;
     while (m_pendingTarget >= 0 && !Aborted()) {
-        m_movingTo = Clamp(std::exchange(m_pendingTarget, -1));
+        m_movingTo = qBound(m_rangeStart, std::exchange(m_pendingTarget, -1), m_rangeEnd);
         LandOn(m_movingTo);
     }
     m_pendingTarget = -1;
@@ -573,7 +618,6 @@ void TNavMan::ReadDuration()
     // The pipeline has prerolled already: the frames notifier may know the frame duration.
     const qint64 known = m_notifier ? TessFramesNotifierVideoData(m_notifier).averageFrameTime : 0;
     SetFrameDuration(known > 0 ? known : 1);
-    ClearAbort();
 }
 
 void TNavMan::SetFrameDuration(qint64 aDuration)

@@ -68,10 +68,12 @@ public:
     // The window's position box and slider; null when it has none.
     void SetDisplay(TNavDisplay* aDisplay);
     // From the display: the box took or left the focus, Enter was pressed in it, the slider's
-    // button went down or up, the slider moved.
+    // button went down or up (at aValue), the slider moved. Each move is a command: while the
+    // button is down they seek to key frames (fast), and the release shows the frame where the
+    // thumb was let go; moves that come while a seek waits are replaced by the latest.
     void EditFocus(bool aIn);
     void EditReturn(const QString& aText);
-    void SliderDown(bool aDown);
+    void SliderDown(bool aDown, int aValue = 0);
     void SliderMoved(int aValue);
     bool EditFollowing() const { return m_editFollowing; }
     bool SliderFollowing() const { return m_sliderFollowing; }
@@ -94,13 +96,16 @@ public:
     bool Pause() override;
     bool Stop() override;
 
-    void SeekTo(qint64 aPosition);
+    // Shows the frame at aPosition (an accurate seek); with aKeyFrame the key frame before it,
+    // which is faster (the slider while it is dragged).
+    void SeekTo(qint64 aPosition, bool aKeyFrame = false);
     void PreciseSeekTo(qint64 aPosition);
     qint64 CurrentPosition();
     void StepBack(qint64 aAmount);
     void StepForward(qint64 aAmount);
     void GoToStart() { SeekTo(m_rangeStart); }
-    void GoToEnd() { SeekTo(m_rangeEnd); }
+    // The last frame of the file, as a player shows it.
+    void GoToEnd();
     // "h:mm:ss:ff": precise or plain as caSeekPrecision says.
     void SeekToText(const QString& aText);
     void SetRange(bool aReset, qint64 aStart, qint64 aEnd);
@@ -133,7 +138,9 @@ protected:
     bool WndProc(QEvent& aMessage) override;
 
 private:
-    void SeekCore(qint64 aPosition);
+    void SeekCore(qint64 aPosition, bool aKeyFrame);
+    // The frame-exact move under PreciseSeekTo and GoToEnd.
+    void MoveTo(qint64 aPosition);
     void ShowSeeking(bool aSeeking);
     // One precise move to aTarget (pipeline paused); false when it could not land there.
     bool LandOn(qint64 aTarget);
@@ -157,6 +164,9 @@ private:
     TNavDisplay* m_display = nullptr;
     bool m_editFollowing = false;
     bool m_sliderFollowing = false;
+    bool m_sliderDown = false;
+    bool m_sliderMoved = false;
+    int m_sliderShown = 0; // the slider's value for the position shown
     GstElement* m_notifier = nullptr;
     GstElement* m_videoSink = nullptr;
     std::shared_ptr<const TKeyFrames> m_keys;

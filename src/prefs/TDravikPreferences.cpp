@@ -230,33 +230,45 @@ void TDravikPreferences::LoadStep()
                  .arg(QDir::toNativeSeparators(m_unreadableFile)));
 }
 
+std::optional<TSavePreferences> TDravikPreferences::AskWhere()
+{
+    const QString caption = QStringLiteral("Enregistrement des préférences de %1").arg(titre);
+    for (;;) {
+        const std::optional<TSavePreferences> chosen =
+            Question ? Question->AskSaveMode(caption) : std::optional(spNone);
+        if (chosen && *chosen == spPortable && !CanWriteProgramFolder()) {
+            Warn(PortableRefusedText());
+            continue; // asked again
+        }
+        return chosen;
+    }
+}
+
 bool TDravikPreferences::SaveStep()
 {
+    // Asked before the owner tears anything down: closing the question with its window button
+    // leaves the program exactly as it was.
+    std::optional<TSavePreferences> chosen;
+    if (!m_unreadable && m_mode == spNone) {
+        chosen = AskWhere();
+        if (!chosen)
+            return false; // closed without a choice: the program stays open
+    }
     if (m_ownerCloseQuery)
         m_ownerCloseQuery();
     if (m_unreadable) {
         Warn(QStringLiteral("Les préférences de cette session n'ont pas été enregistrées : "
                             "celles de %1 n'avaient pas pu être lues et restent telles quelles.")
                  .arg(QDir::toNativeSeparators(m_unreadableFile)));
-    } else if (m_mode == spNone) {
-        const QString caption = QStringLiteral("Enregistrement des préférences de %1").arg(titre);
-        for (;;) {
-            const std::optional<TSavePreferences> chosen =
-                Question ? Question->AskSaveMode(caption) : std::optional(spNone);
-            if (!chosen)
-                return false; // closed without a choice: the program stays open
-            if (*chosen == spNone) {
-                ApplyMode(spNone);
-                break;
-            }
-            if (*chosen == spPortable && !CanWriteProgramFolder()) {
-                Warn(PortableRefusedText());
-                continue; // asked again
-            }
-            if (MoveTo(*chosen))
-                break;
+    } else if (chosen) {
+        while (*chosen != spNone && !MoveTo(*chosen)) {
             Warn(SaveFailedText(*chosen));
+            chosen = AskWhere();
+            if (!chosen)
+                return false;
         }
+        if (*chosen == spNone)
+            ApplyMode(spNone);
     } else if (!SaveNow()) {
         Warn(SaveFailedText(m_mode));
     }

@@ -51,9 +51,11 @@ public:
     void HookOwner(QObject* aOwner, std::function<void()> aShow, std::function<void()> aCloseQuery);
     // Detects and applies the mode, runs the owner's show handler, then OnLoadPrefs.
     void LoadStep();
-    // The owner's close-query handler, the question when no mode is set, then the root values
+    // The question when no mode is set, the owner's close-query handler, then the root values
     // and OnSavePrefs; false (the close is refused) when the question was dismissed.
     bool SaveStep();
+    // The question until it names a place that can be written; nothing when dismissed.
+    std::optional<TSavePreferences> AskWhere();
     // Writes the root values and the owner's lists now; false when the store failed.
     bool SaveNow();
     // Can the ini file be written beside the program?

@@ -41,6 +41,12 @@ bool TFramesNotifier::ProcessSample(bool hasPosition, qint64 position, TNotifyRe
     // drops dozens, and the window would redraw the position box for each).
     if (!m_deliver)
         return false;
+    TellPosition(out);
+    return m_deliver;
+}
+
+void TFramesNotifier::TellPosition(TNotifyReports& out)
+{
     const QString text = FormatPosition(m_frameDuration, m_position);
     if (m_notify) {
         TNotifyPayload p;
@@ -55,7 +61,15 @@ bool TFramesNotifier::ProcessSample(bool hasPosition, qint64 position, TNotifyRe
         out.push_back(std::move(p));
     }
     m_lastText = text;
-    return m_deliver;
+}
+
+void TFramesNotifier::SetOrigin(qint64 origin, TNotifyReports& out)
+{
+    if (origin == m_origin)
+        return;
+    m_position -= origin - m_origin;
+    m_origin = origin;
+    TellPosition(out);
 }
 
 void TFramesNotifier::ArmTarget(int slot, qint64 target)

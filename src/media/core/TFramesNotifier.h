@@ -36,17 +36,16 @@ public:
     // Positions count from the file's first frame: its stream time is the origin (an MPEG
     // program stream's first frame may sit half a second or hours in).
     // The position of the sample seen last moves with it: it is told again at once.
-    void SetOrigin(qint64 origin)
-    {
-        m_position -= origin - m_origin;
-        m_origin = origin;
-    }
+    void SetOrigin(qint64 origin, TNotifyReports& out);
     qint64 Origin() const { return m_origin; }
     qint64 CurrentPosition() const { return m_position; }
     const TVideoData& VideoData() const { return m_video; }
     void SetLocale(const QLocale& locale) { m_locale = locale; }
 
 private:
+    // The position reports of the sample seen last (the change only when its text changed).
+    void TellPosition(TNotifyReports& out);
+
     TVideoData m_video;
     QLocale m_locale;
     QString m_lastText;

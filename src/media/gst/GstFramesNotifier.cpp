@@ -55,11 +55,9 @@ TessFramesNotifier* Self(gpointer p)
     return reinterpret_cast<TessFramesNotifier*>(p);
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* pspec)
+void SetLogic(TFramesNotifier& n, guint id, const GValue* value, GParamSpec* pspec,
+              GObject* object, TNotifyReports& reports)
 {
-    TessFramesNotifier* self = Self(object);
-    std::lock_guard guard(self->state->lock);
-    TFramesNotifier& n = self->state->logic;
     switch (id) {
     case PROP_NOTIFY:
         n.SetNotify(g_value_get_boolean(value));
@@ -71,12 +69,23 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* psp
         n.SetFrameDuration(g_value_get_int64(value));
         break;
     case PROP_ORIGIN:
-        n.SetOrigin(g_value_get_int64(value));
+        n.SetOrigin(g_value_get_int64(value), reports);
         break;
     default:
         G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
         break;
     }
+}
+
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* pspec)
+{
+    TessFramesNotifier* self = Self(object);
+    TNotifyReports reports;
+    {
+        std::lock_guard guard(self->state->lock);
+        SetLogic(self->state->logic, id, value, pspec, object, reports);
+    }
+    PostNotifyReports(GST_ELEMENT(self), reports);
 }
 
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec)

@@ -1,11 +1,13 @@
 #include "media/gst/TPipelineBus.h"
 
+#include "base/TCommandQueue.h"
 #include "media/gst/TNotifyRouter.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -17,12 +19,14 @@ public:
         static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
         return type;
     }
-    explicit TBusEvent(GstMessage* aMessage)
+    TBusEvent(GstMessage* aMessage, quint64 aEpoch)
         : QEvent(Type())
         , Message(gst_message_ref(aMessage))
+        , Epoch(aEpoch)
     {
     }
     TGstMessageRef Message;
+    quint64 Epoch;
 };
 
 } // namespace
@@ -40,6 +44,7 @@ struct TPipelineBus::TShared {
     std::mutex lock;
     TPipelineBus* owner = nullptr;
     TNotifyRouter* router = nullptr;
+    std::atomic<quint64> epoch{0};
 };
 
 TPipelineBus::TPipelineBus(GstElement* aPipeline, TNotifyRouter* aRouter, QObject* aParent)
@@ -61,7 +66,8 @@ TPipelineBus::TPipelineBus(GstElement* aPipeline, TNotifyRouter* aRouter, QObjec
                 return GST_BUS_DROP;
             }
             if (shared->owner)
-                QCoreApplication::postEvent(shared->owner, new TBusEvent(aMessage));
+                QCoreApplication::postEvent(shared->owner,
+                                            new TBusEvent(aMessage, shared->epoch.load()));
             gst_message_unref(aMessage);
             return GST_BUS_DROP;
         },
@@ -79,6 +85,11 @@ TPipelineBus::~TPipelineBus()
     Abort();
 }
 
+void TPipelineBus::NewEpoch()
+{
+    ++m_shared->epoch;
+}
+
 void TPipelineBus::Drain()
 {
     QCoreApplication::sendPostedEvents(this, TBusEvent::Type());
@@ -86,6 +97,10 @@ void TPipelineBus::Drain()
 
 GstMessageType TPipelineBus::WaitForBus(GstMessageType aTypes, int aTimeoutMs, guint32 aSeqnum)
 {
+    if (Aborted())
+        return GST_MESSAGE_UNKNOWN;
+    // Commands that come meanwhile wait for the end of the one under way.
+    const TCommandQueue::TWait busy;
     TWait wait;
     wait.types = GstMessageType(aTypes | GST_MESSAGE_ERROR | GST_MESSAGE_EOS);
     wait.seqnum = aSeqnum;
@@ -107,10 +122,19 @@ GstMessageType TPipelineBus::WaitForBus(GstMessageType aTypes, int aTimeoutMs, g
 
 void TPipelineBus::Abort()
 {
+    const TCommandQueue& commands = TCommandQueue::Instance();
+    if (commands.Busy())
+        m_abortedSpell = commands.Spell();
     for (TWait* w : m_waits) {
         w->done = true;
         w->loop.quit();
     }
+}
+
+bool TPipelineBus::Aborted() const
+{
+    const TCommandQueue& commands = TCommandQueue::Instance();
+    return commands.Busy() && m_abortedSpell == commands.Spell();
 }
 
 QString TPipelineBus::ErrorText(GstMessage* aError)
@@ -128,8 +152,12 @@ QString TPipelineBus::ErrorText(GstMessage* aError)
 
 void TPipelineBus::customEvent(QEvent* aEvent)
 {
-    if (aEvent->type() == TBusEvent::Type())
-        Handle(static_cast<TBusEvent*>(aEvent)->Message.get());
+    if (aEvent->type() != TBusEvent::Type())
+        return;
+    const auto* e = static_cast<TBusEvent*>(aEvent);
+    m_current = e->Epoch == m_shared->epoch.load();
+    Handle(e->Message.get());
+    m_current = true;
 }
 
 void TPipelineBus::Handle(GstMessage* aMessage)
@@ -141,7 +169,8 @@ void TPipelineBus::Handle(GstMessage* aMessage)
         OnMessage(aMessage);
     const bool fromPipeline = GST_MESSAGE_SRC(aMessage) == GST_OBJECT(m_pipeline);
     const bool pipelineOnly = type == GST_MESSAGE_ASYNC_DONE || type == GST_MESSAGE_STATE_CHANGED;
-    if (pipelineOnly && !fromPipeline)
+    // The end of a stream that a flush has since taken back ends nothing.
+    if ((pipelineOnly && !fromPipeline) || (type == GST_MESSAGE_EOS && !m_current))
         return;
     const guint32 seqnum = gst_message_get_seqnum(aMessage);
     for (TWait* w : m_waits) {

@@ -24,6 +24,11 @@ public:
     // Every message that is not routed, on the main thread, before the waits see it.
     std::function<void(GstMessage*)> OnMessage;
 
+    // A flush or a rebuild begins: what the pipeline posted before it is of the past. While
+    // OnMessage runs, CurrentMessage says whether the message came after the last flush.
+    void NewEpoch();
+    bool CurrentMessage() const { return m_current; }
+
     // Handles what is already on its way, so that a wait started after it sees only new
     // messages. Call before the step whose message a wait expects.
     void Drain();
@@ -33,8 +38,10 @@ public:
     // With aSeqnum, an ASYNC_DONE counts only when it carries it (the one that ends a seek
     // carries the seek's), so a late one of an earlier step cannot end the wait.
     GstMessageType WaitForBus(GstMessageType aTypes, int aTimeoutMs, guint32 aSeqnum = 0);
-    // Ends every wait under way (they answer GST_MESSAGE_UNKNOWN).
+    // Ends every wait of the command under way (they answer GST_MESSAGE_UNKNOWN), and the waits
+    // it starts after: the next command waits again.
     void Abort();
+    bool Aborted() const;
     bool Waiting() const { return !m_waits.empty(); }
 
     // The text of the last ERROR message, with its debug detail.
@@ -56,4 +63,6 @@ private:
     std::shared_ptr<TShared> m_shared;
     std::vector<TWait*> m_waits;
     QString m_lastError;
+    quint64 m_abortedSpell = 0;
+    bool m_current = true;
 };
