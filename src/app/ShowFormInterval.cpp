@@ -159,6 +159,8 @@ void TShowForm::RunInterval()
     f->RxSpinEdit7->setEnabled(false);
     f->cboxIntervallo->setEnabled(false);
     m_ivRunning = true;
+    // A start during the run changes nothing: it need not wait for the run's end either.
+    naIntervalloStart->Immediate = true;
     m_ivVolume = audman->CurrentVolume();
     m_writer = std::make_unique<TImageWriter>();
     // The silence of the run is not the user's volume: a save meanwhile keeps the real one.
@@ -214,6 +216,7 @@ void TShowForm::RunInterval()
                 error = QString::fromLocal8Bit(e.what());
         }
         m_ivRunning = false;
+        naIntervalloStart->Immediate = false;
     }
     audman->iaVolume->OnInternalBeforeSave = saveVolume;
     if (!error.isEmpty())

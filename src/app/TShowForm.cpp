@@ -586,7 +586,7 @@ void TShowForm::TntFormResize()
 bool TShowForm::CloseWhenIdle(QObject* aWatched, QEvent* aEvent)
 {
     TCommandQueue& commands = TCommandQueue::Instance();
-    if (aWatched != this || aEvent->type() != QEvent::Close || !commands.Busy())
+    if (aWatched != this || aEvent->type() != QEvent::Close || !commands.Waiting())
         return false;
     // Closing would pull the managers from under the command under way: it stops, and the
     // window closes once it has returned.

@@ -604,7 +604,10 @@ QString TGrapheMan::ErrorSentence(GstMessage* aError)
         default:
             break;
         }
-    } else if (error && error->domain == GST_RESOURCE_ERROR) {
+    } else if (error && error->domain == GST_RESOURCE_ERROR &&
+               (error->code == GST_RESOURCE_ERROR_NOT_FOUND ||
+                error->code == GST_RESOURCE_ERROR_OPEN_READ ||
+                error->code == GST_RESOURCE_ERROR_READ || error->code == GST_RESOURCE_ERROR_SEEK)) {
         what = QStringLiteral("un fichier qui ne peut plus être lu");
     }
     g_clear_error(&error);

@@ -475,6 +475,7 @@ bool TNavMan::LandOn(qint64 aTarget)
     // A demuxer seen to seek late (MPEG program streams) is aimed from further back at once: its
     // seek to the target itself may even land past the last key frame of the file.
     qint64 back = m_seeksLate ? m_prePosition : 0;
+    qint64 nearest = -1;
     for (int attempt = 0; attempt < 4 && !Aborted(); ++attempt) {
         // Frames before the target are dropped by the frames notifier, which lets them through
         // again at the target: the sink prerolls exactly that frame.
@@ -526,6 +527,13 @@ bool TNavMan::LandOn(qint64 aTarget)
         m_seeksLate =
             m_seeksLate || FrameIndex(landed) > wanted || TessFramesNotifierFrameless(m_notifier);
         back = back == 0 ? m_prePosition : back * 2;
+        nearest = landed;
+    }
+    // Never there (a file shorter than it says): the nearest frame seen, not an empty picture.
+    if (!Aborted() && nearest >= 0) {
+        GST_INFO("frame %" G_GINT64_FORMAT " not reached: showing %" G_GINT64_FORMAT,
+                 gint64(wanted), gint64(FrameIndex(nearest)));
+        SeekAccurate(FrameStart(FrameIndex(nearest)) + m_frameDuration / 4 + m_origin);
     }
     return false;
 }

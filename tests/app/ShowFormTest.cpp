@@ -207,6 +207,10 @@ TEST_F(ShowForm, ClosingTheWindowStopsARunningScript)
     QTimer::singleShot(100, form.get(), [this] { form->close(); });
     EXPECT_FALSE(form->KoScript->Execute());
     EXPECT_TRUE(form->KoScript->Messages().value(0).contains(QStringLiteral("interrompue")));
+    // The close waited for the script's end, and came then.
+    EXPECT_TRUE(form->isVisible());
+    for (int i = 0; i < 20 && form->isVisible(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_FALSE(form->isVisible());
 }
 

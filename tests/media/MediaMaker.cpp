@@ -212,6 +212,21 @@ QString Mp4H264Aac(const QString& aFolder, int aFrames)
     return MakeInto(aFolder, "clip.mp4", c);
 }
 
+QString H264LongGop(const QString& aFolder, int aFrames, int aGop, const QString& aName)
+{
+    TClip c;
+    c.Frames = aFrames;
+    c.Output = {QStringLiteral("-c:v"),     QStringLiteral("libx264"),
+                QStringLiteral("-g"),       QString::number(aGop),
+                QStringLiteral("-keyint_min"), QString::number(aGop),
+                QStringLiteral("-sc_threshold"), QStringLiteral("0"),
+                QStringLiteral("-bf"),      QStringLiteral("2"),
+                QStringLiteral("-crf"),     QStringLiteral("18"),
+                QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+                QStringLiteral("-c:a"),     QStringLiteral("aac")};
+    return MakeInto(aFolder, aName.toUtf8().constData(), c);
+}
+
 QString MkvH264Vorbis(const QString& aFolder, int aFrames)
 {
     TClip c;

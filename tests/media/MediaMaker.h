@@ -35,6 +35,10 @@ bool Make(const QString& aPath, const TClip& aClip, QString* aError = nullptr);
 // The usual clips, into aFolder; each answers the file's path, or an empty text on failure.
 QString Mp4H264Aac(const QString& aFolder, int aFrames = 50);
 QString MkvH264Vorbis(const QString& aFolder, int aFrames = 25);
+// H.264 with B-frames and a key frame every aGop frames (one only when aGop >= aFrames), with
+// sound, in an MP4 named aName.
+QString H264LongGop(const QString& aFolder, int aFrames, int aGop,
+                    const QString& aName = QStringLiteral("longgop.mp4"));
 QString Mpeg2Program(const QString& aFolder, int aFrames = 25);
 QString DvType2Avi(const QString& aFolder, int aFrames = 12);
 QString RawDv(const QString& aFolder, int aFrames = 12);

@@ -290,10 +290,10 @@ TEST_F(Navigation, StepsClampToTheRangeAndThePositionTellsItsFraction)
     EXPECT_EQ(picture.Shown(), 0);
     nav.GoToEnd();
     nav.CurrentPosition();
-    // The last reachable frame is two before the end.
-    EXPECT_EQ(picture.Shown(), FrameCount() - 2);
+    // The end is the last frame, and no step goes past it.
+    EXPECT_EQ(picture.Shown(), FrameCount() - 1);
     nav.StepForward(10 * nav.FrameDuration());
-    EXPECT_EQ(picture.Shown(), FrameCount() - 2);
+    EXPECT_EQ(picture.Shown(), FrameCount() - 1);
     nav.GoToStart();
     nav.CurrentPosition();
     ASSERT_FALSE(fractions.isEmpty());
