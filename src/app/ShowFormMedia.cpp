@@ -139,6 +139,10 @@ void TShowForm::BindMedia()
         a->OnAfterTrueApply = [this] { applyeffects(); };
         a->OnAfterFalseApply = [this] { applyeffects(); };
     }
+    // A new background shows at once, in full screen too.
+    vidman->Get<TColorAction>(QStringLiteral("iaBackColor"))->OnAfterApply = [this](const TColor& v) {
+        plaque->SetBackColor(ColorToQColor(v));
+    };
     caPreviewForm->OnAfterTrueApply = [this] { applyeffects(); };
     caPreviewForm->OnAfterFalseApply = [this] { applyeffects(); };
     // Their shortcuts work in the full-screen and preview windows too.
@@ -212,7 +216,7 @@ void TShowForm::NavManGraphCompleted()
 void TShowForm::ShowFullscreen(bool aOn)
 {
     if (aOn) {
-        plaque->Panel()->setPalette(QPalette(ColorToQColor(vidman->BackColor)));
+        plaque->SetBackColor(ColorToQColor(vidman->BackColor));
         plaque->ShowOn(videoPanel, vidman->HintInterval);
     } else {
         plaque->hide();

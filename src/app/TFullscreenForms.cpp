@@ -3,6 +3,7 @@
 #include "app/TVideoPanel.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -27,6 +28,24 @@ Tplaque::Tplaque(TVideoMan* aVideo, QWidget* aParent)
     m_hint->hide();
     m_hintTimer->setSingleShot(true);
     connect(m_hintTimer, &QTimer::timeout, m_hint, &QWidget::hide);
+    m_hint->installEventFilter(this); // a click on the hint hides it too
+}
+
+bool Tplaque::eventFilter(QObject* aWatched, QEvent* aEvent)
+{
+    if (aWatched == m_hint && aEvent->type() == QEvent::MouseButtonPress) {
+        m_hintTimer->stop();
+        m_hint->hide();
+        m_panel->update();
+        return true;
+    }
+    return QWidget::eventFilter(aWatched, aEvent);
+}
+
+void Tplaque::SetBackColor(const QColor& aColor)
+{
+    m_panel->setPalette(QPalette(aColor));
+    m_panel->update();
 }
 
 void Tplaque::ShowOn(QWidget* aNear, int aHintMs)

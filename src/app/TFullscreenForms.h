@@ -22,9 +22,12 @@ public:
     std::function<void()> OnClosed;
     // Shows it on the monitor of aNear, with the hint for aHintMs (0: no hint).
     void ShowOn(QWidget* aNear, int aHintMs);
+    // The full-screen background, at once.
+    void SetBackColor(const QColor& aColor);
 
 protected:
     void closeEvent(QCloseEvent* aEvent) override;
+    bool eventFilter(QObject* aWatched, QEvent* aEvent) override;
     void resizeEvent(QResizeEvent* aEvent) override;
 
 private:

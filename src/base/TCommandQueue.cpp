@@ -3,7 +3,7 @@
 #include <QLoggingCategory>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcCommands, "tessarine.commands")
+Q_LOGGING_CATEGORY(lcCommands, "tessarine.commands", QtInfoMsg)
 
 TCommandQueue& TCommandQueue::Instance()
 {

@@ -568,6 +568,10 @@ void TGrapheMan::RemoveUnconnectedFilters()
             if (r.target)
                 anchored.insert(ChildOf(GST_BIN(m_pipeline), GST_OBJECT(r.target.get())));
         }
+        // A terminator is noted before it is added and linked on a streaming thread: between
+        // the two it has no linked pad, and it is not to be swept away.
+        for (const auto& t : m_routes->terminators)
+            anchored.insert(t.get());
     }
     QList<GstElement*> children = Children(GST_BIN(m_pipeline));
     for (auto it = children.crbegin(); it != children.crend(); ++it) {

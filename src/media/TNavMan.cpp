@@ -167,7 +167,13 @@ bool TNavMan::Play()
     // After frames stepped alone while paused, the sound is put back where the picture is.
     if (m_stepped && !NeedsPreroll()) {
         m_stepped = false;
-        SeekAccurate(ShownPosition() + m_origin);
+        const qint64 at = ShownPosition();
+        SeekAccurate(FrameStart(FrameIndex(at)) + m_frameDuration / 4 + m_origin);
+        // A demuxer that seeks late (MPEG program streams) lands elsewhere: the precise way.
+        if (m_notifier && FrameIndex(ShownPosition()) != FrameIndex(at)) {
+            GST_INFO("back to frame %" G_GINT64_FORMAT " before playing", gint64(FrameIndex(at)));
+            LandOn(at);
+        }
         m_flushedAt = ShownPosition();
     }
     return TDVMan::Play();

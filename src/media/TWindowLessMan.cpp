@@ -42,8 +42,13 @@ struct TWindowLessMan::TFrameBox {
             aPreroll ? gst_app_sink_pull_preroll(aSink) : gst_app_sink_pull_sample(aSink);
         if (!s)
             return GST_FLOW_OK;
+        // A sample of our own around the same buffer: the sink reuses the one it hands out and
+        // must be able to change its caps (a new decoder) while the picture is still shown.
+        GstSample* own = gst_sample_new(gst_sample_get_buffer(s), gst_sample_get_caps(s),
+                                        gst_sample_get_segment(s), nullptr);
+        gst_sample_unref(s);
         std::lock_guard guard(box.lock);
-        box.latest.reset(s);
+        box.latest.reset(own);
         if (box.count)
             ++*box.count;
         // One event on its way at a time: a busy main thread takes the latest frame only.

@@ -31,6 +31,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QHash>
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
@@ -75,7 +76,7 @@ QList<TMedium> MakeMedia(const QString& aFolder)
     media.append({QStringLiteral("mpeg2"), MediaMaker::Mpeg2Program(in("mpeg2"), 50), 50, true,
                   false});
     media.append({QStringLiteral("mkv"), MediaMaker::MkvH264Vorbis(in("mkv"), 40), 40});
-    media.append({QStringLiteral("sound"), MediaMaker::Wav(in("sound")), 0, false});
+    media.append({QStringLiteral("sound"), MediaMaker::SoundOnlyMkv(in("sound")), 0, false});
     const QString whole = MediaMaker::DvType2Avi(in("cut"), 40);
     media.append({QStringLiteral("truncated"),
                   MediaMaker::Truncated(whole, 144000 * 20 + 20000, QStringLiteral("cut.avi")),
@@ -207,7 +208,7 @@ private:
     TNoQuestions m_questions;
     QTemporaryDir m_images;
     QStringList m_boxes;
-    QString m_firstDecoder;
+    QHash<QString, QString> m_firstDecoder; // by file
 };
 
 const char* StepAction(int aFrames)
@@ -325,7 +326,7 @@ const QList<TCommand>& Commands()
              if (j.Model.File != &j.Media[aMedium])
                  j.Opened(aMedium);
          }},
-        {"close", 1, false, file, none, [](TJ& j, int) { j.Form->closefile(); },
+        {"close", 1, false, file, none, [](TJ& j, int) { j.Form->ficman->CloseFile(); },
          [](TJ& j, int) { j.Model = TModel(); }},
         {"nextvideo", 2, true, video, none, trigger("naNextDecoderVideo"), nothing},
         {"nextaudio", 1, true, file, none, trigger("naNextDecoderAudio"), nothing},
@@ -461,12 +462,12 @@ bool TJourney::Check(const TStep& aStep)
                              Model.Playing ? u"playing"_qs : u"paused"_qs));
     if (!Model.File || !HasVideo() || Model.Playing || !Form->vidman->HasFrame())
         return true;
-    // Another decoder than the file's first choice may show other pictures: not checked.
+    // Another decoder than the one first chosen for the file may show other pictures (the
+    // alternatives are tried, not trusted; the choice is remembered across opens): not checked.
     const QString decoder = Form->vidman->Branch().Found();
-    if (m_firstDecoder.isEmpty() || aStep.Name == u"open" || aStep.Name == u"drop" ||
-        aStep.Name == u"private")
-        m_firstDecoder = decoder;
-    if (decoder != m_firstDecoder) {
+    const QString first = m_firstDecoder.value(Model.File->Path, decoder);
+    m_firstDecoder.insert(Model.File->Path, first);
+    if (decoder != first) {
         Model.Frame = -1;
         return true;
     }

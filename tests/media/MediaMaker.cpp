@@ -319,6 +319,15 @@ QString Wav(const QString& aFolder)
     return MakeInto(aFolder, "tone.wav", c);
 }
 
+QString SoundOnlyMkv(const QString& aFolder)
+{
+    TClip c;
+    c.Frames = 25;
+    c.Video = false;
+    c.Output = {QStringLiteral("-c:a"), QStringLiteral("libvorbis")};
+    return MakeInto(aFolder, "tone.mkv", c);
+}
+
 QString Truncated(const QString& aFile, qint64 aKeep, const QString& aName)
 {
     QFile in(aFile);

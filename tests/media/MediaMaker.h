@@ -44,6 +44,8 @@ QString DvType2Avi(const QString& aFolder, int aFrames = 12);
 QString RawDv(const QString& aFolder, int aFrames = 12);
 QString DvType1Avi(const QString& aFolder, int aFrames = 12);
 QString Wav(const QString& aFolder);
+// A second of sound alone, in a container the window opens (Matroska with Vorbis).
+QString SoundOnlyMkv(const QString& aFolder);
 // Ten seconds of DV in an AVI with sound, recording date and timecode, the frame number in
 // digits: the clip a newcomer sees first.
 QString DemoClip(const QString& aFolder);
