@@ -155,6 +155,8 @@ private:
     qint64 FrameStart(qint64 aIndex) const;
     qint64 MoveBase();
     qint64 ShownPosition() const;
+    // The position of the frame the video sink holds; -1 when it holds none.
+    qint64 SinkPosition() const;
     void Deliver(bool aOn);
     bool Delivering() const;
     // The position box and OnDisplayTime.

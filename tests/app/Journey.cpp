@@ -486,6 +486,15 @@ bool TJourney::Check(const TStep& aStep)
         return Fail(QStringLiteral("after %1: the position box says %2 over frame %3")
                         .arg(aStep.Text(), box)
                         .arg(shown));
+    // The thumb where the picture is: the slider counts 1024 units of 100 ns.
+    const QSlider* slider = Form->navframe->tb;
+    const qint64 thumb = qint64(slider->value()) * 1024;
+    if (!slider->isSliderDown() && slider->value() < slider->maximum() &&
+        std::abs(thumb - shown * kFrame) > kFrame)
+        return Fail(QStringLiteral("after %1: the slider's thumb stands at %2 ms over frame %3")
+                        .arg(aStep.Text())
+                        .arg(thumb / 10000)
+                        .arg(shown));
     if (aStep.Name == u"grab") {
         const QDir images(ImagesFolder());
         const QStringList saved = images.entryList(QDir::Files, QDir::Time);
