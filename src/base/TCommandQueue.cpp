@@ -68,20 +68,18 @@ void TCommandQueue::RunNow(const std::function<void()>& aCommand)
 
 bool TCommandQueue::Submit(std::function<void()> aCommand, int aCoalesce)
 {
-    // What was kept goes first: a command that comes after them runs after them.
-    if (Waiting() || (!Busy() && !m_kept.empty())) {
-        Keep(std::move(aCommand), aCoalesce);
-        if (!Busy())
-            Drain();
-        return false;
-    }
-    RunNow(aCommand);
-    return true;
+    return Enqueue(std::move(aCommand), aCoalesce, Waiting());
 }
 
 bool TCommandQueue::Post(std::function<void()> aCommand, int aCoalesce)
 {
-    if (Busy() || !m_kept.empty()) {
+    return Enqueue(std::move(aCommand), aCoalesce, Busy());
+}
+
+bool TCommandQueue::Enqueue(std::function<void()> aCommand, int aCoalesce, bool aKeep)
+{
+    // What was kept goes first: a command that comes after them runs after them.
+    if (aKeep || (!Busy() && !m_kept.empty())) {
         Keep(std::move(aCommand), aCoalesce);
         if (!Busy())
             Drain();

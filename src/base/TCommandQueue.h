@@ -58,6 +58,7 @@ private:
     TCommandQueue() = default;
     void Enter(int& aDepth);
     void Leave(int& aDepth);
+    bool Enqueue(std::function<void()> aCommand, int aCoalesce, bool aKeep);
     void Keep(std::function<void()> aCommand, int aCoalesce);
     void RunNow(const std::function<void()>& aCommand);
     void Drain();

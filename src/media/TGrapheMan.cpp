@@ -227,6 +227,7 @@ void TGrapheMan::WaitStateSettled()
 
 void TGrapheMan::Flushing()
 {
+    GST_DEBUG("flushing: what came before is past");
     m_bus->NewEpoch();
     m_atEnd = false;
 }

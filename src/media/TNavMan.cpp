@@ -88,6 +88,10 @@ void TNavMan::SliderDown(bool aDown, int aValue)
                 GoToEnd();
             else
                 SeekTo(qint64(aValue) * 1024);
+            // The thumb goes where the picture landed, even when its text was shown during
+            // the drag.
+            m_lastText.clear();
+            CurrentPosition();
         },
         TCommandQueue::kSeek);
 }
@@ -183,13 +187,13 @@ bool TNavMan::Pause()
 {
     const bool playing = State() == gmPlaying;
     const bool ok = TDVMan::Pause();
-    if (playing && ok && m_notifier && m_videoSink && !Aborted()) {
-        // The frames notifier may have let the next frame by before the sink showed it: the
-        // position goes back to the picture.
+    if (playing && ok && m_notifier && PictureTime && !Aborted()) {
+        // The frames notifier may have let the next frame by before the sink showed it (a sink
+        // paused while it waits for a frame's time keeps that frame unshown): the position goes
+        // back to the picture on screen.
         WaitStateSettled();
-        const qint64 shown = SinkPosition();
-        GST_DEBUG("paused: the sink holds %" G_GINT64_FORMAT ", the notifier saw %" G_GINT64_FORMAT,
-                  gint64(shown), gint64(ShownPosition()));
+        const qint64 picture = PictureTime();
+        const qint64 shown = picture < 0 ? -1 : picture - m_origin;
         if (shown >= 0 && FrameIndex(shown) != FrameIndex(ShownPosition())) {
             GST_INFO("paused on frame %" G_GINT64_FORMAT ", told %" G_GINT64_FORMAT,
                      gint64(FrameIndex(shown)), gint64(FrameIndex(ShownPosition())));
@@ -202,21 +206,6 @@ bool TNavMan::Pause()
     return ok;
 }
 
-qint64 TNavMan::SinkPosition() const
-{
-    GstSample* last = nullptr;
-    g_object_get(m_videoSink, "last-sample", &last, nullptr);
-    TGstSampleRef sample(last);
-    GstBuffer* buffer = sample ? gst_sample_get_buffer(sample.get()) : nullptr;
-    const GstSegment* segment = sample ? gst_sample_get_segment(sample.get()) : nullptr;
-    if (!buffer || !segment || !GST_BUFFER_PTS_IS_VALID(buffer) ||
-        segment->format != GST_FORMAT_TIME)
-        return -1;
-    const guint64 t = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
-    if (t == GST_CLOCK_TIME_NONE)
-        return -1;
-    return RefTimeFromGst(t) - m_origin;
-}
 
 bool TNavMan::Stop()
 {

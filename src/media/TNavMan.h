@@ -83,6 +83,8 @@ public:
     void SetFramesNotifier(GstElement* aNotifier, GstElement* aVideoSink,
                            std::shared_ptr<const TKeyFrames> aKeys = nullptr);
     GstElement* FramesNotifier() const { return m_notifier; }
+    // The stream time of the picture on screen (from the video manager); -1 without one.
+    std::function<qint64()> PictureTime;
     void SetVideoSource(TavSource* aSource);
     TavSource* VideoSource() const { return m_videoSource; }
     // A new stream is connected: waits may wait again, the position text starts over.
@@ -155,8 +157,7 @@ private:
     qint64 FrameStart(qint64 aIndex) const;
     qint64 MoveBase();
     qint64 ShownPosition() const;
-    // The position of the frame the video sink holds; -1 when it holds none.
-    qint64 SinkPosition() const;
+
     void Deliver(bool aOn);
     bool Delivering() const;
     // The position box and OnDisplayTime.

@@ -92,6 +92,7 @@ bool TVideoMan::ConnectVideo(TVideoSource* aSource)
         if (nav) {
             nav->ResetForStream();
             nav->SetFramesNotifier(FramesNotifier(), VideoSink(), m_branch.KeyFrames());
+            nav->PictureTime = [this] { return PictureStreamTime(); };
             graph->Router().SetTarget(FramesNotifier(), NM_POSITION_CHANGED, Handle());
             g_object_set(FramesNotifier(), "notify", TRUE, nullptr);
         }
@@ -153,6 +154,7 @@ bool TVideoMan::DisconnectVideo(bool aShowIdle)
                 nav->SetVideoSource(nullptr);
             // Positions come from the pipeline again; precise seeks become plain ones.
             nav->SetFramesNotifier(nullptr, nullptr);
+            nav->PictureTime = nullptr;
         }
         graph->Router().SetTarget(FramesNotifier(), NM_POSITION_CHANGED, nullptr);
         // Only the video branch goes: the sound of the same file plays on.

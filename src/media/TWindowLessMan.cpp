@@ -3,6 +3,7 @@
 #include "actions/ActionColors.h"
 #include "actions/TCheckAction.h"
 #include "actions/ValueActions.h"
+#include "base/RefTime.h"
 #include "media/TGrapheMan.h"
 #include "media/VideoManActions.h"
 #include "media/core/FitRect.h"
@@ -124,6 +125,16 @@ bool TWindowLessMan::WndProc(QEvent& aMessage)
         return true;
     }
     return TKoActionComponent::WndProc(aMessage);
+}
+
+qint64 TWindowLessMan::PictureStreamTime()
+{
+    TakeFrame();
+    const GstSegment* segment = m_sample ? gst_sample_get_segment(m_sample.get()) : nullptr;
+    if (!segment || segment->format != GST_FORMAT_TIME || !GST_CLOCK_TIME_IS_VALID(m_shownTime))
+        return -1;
+    const guint64 t = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, m_shownTime);
+    return t == GST_CLOCK_TIME_NONE ? -1 : RefTimeFromGst(t);
 }
 
 void TWindowLessMan::TakeFrame()

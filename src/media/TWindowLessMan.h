@@ -97,6 +97,9 @@ public:
 
     // The time (buffer PTS) of the frame shown and the length of one frame, when known.
     GstClockTime ShownTime() const { return m_shownTime; }
+    // The stream time of the picture on screen, once a frame already on its way is taken; -1
+    // without one.
+    qint64 PictureStreamTime();
     GstClockTime ShownFrameDuration() const { return m_shownDuration; }
 
 protected:

@@ -437,7 +437,7 @@ bool TJourney::WaitIdle(int aBoundMs)
     while (t.elapsed() < aBoundMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         if (TCommandQueue::Instance().Idle()) {
-            Settle(40);
+            Settle(20);
             if (TCommandQueue::Instance().Idle())
                 return true;
         }
@@ -452,7 +452,8 @@ bool TJourney::Check(const TStep& aStep)
     TNavMan* nav = Form->NavMan;
     const bool playing = nav->caPlay->Checked();
     // Playing on to the end is a pause on the last frame: it may come at any moment.
-    if (Model.Playing && !playing && nav->AtEnd()) {
+    const qint64 last = nav->TotalDuration() - 2 * qMax<qint64>(kFrame, nav->FrameDuration());
+    if (Model.Playing && !playing && (nav->AtEnd() || nav->CurrentPosition() >= last)) {
         Model.Playing = false;
         Model.Frame = HasVideo() && Model.File->Whole ? Last() : -1;
     }

@@ -310,22 +310,27 @@ QString DemoClip(const QString& aFolder)
     return WriteFile(aFolder, "demo.avi", frames.isEmpty() ? QByteArray() : DvType1AviFile(frames));
 }
 
-QString Wav(const QString& aFolder)
+namespace {
+
+QString Tone(const QString& aFolder, const char* aName, const char* aCodec)
 {
     TClip c;
     c.Frames = 25;
     c.Video = false;
-    c.Output = {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
-    return MakeInto(aFolder, "tone.wav", c);
+    c.Output = {QStringLiteral("-c:a"), QString::fromLatin1(aCodec)};
+    return MakeInto(aFolder, aName, c);
+}
+
+} // namespace
+
+QString Wav(const QString& aFolder)
+{
+    return Tone(aFolder, "tone.wav", "pcm_s16le");
 }
 
 QString SoundOnlyMkv(const QString& aFolder)
 {
-    TClip c;
-    c.Frames = 25;
-    c.Video = false;
-    c.Output = {QStringLiteral("-c:a"), QStringLiteral("libvorbis")};
-    return MakeInto(aFolder, "tone.mkv", c);
+    return Tone(aFolder, "tone.mkv", "libvorbis");
 }
 
 QString Truncated(const QString& aFile, qint64 aKeep, const QString& aName)
