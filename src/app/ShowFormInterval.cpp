@@ -17,11 +17,9 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTimer>
 #include <QToolButton>
 
 #include <exception>
