@@ -98,8 +98,7 @@ void TShowForm::BindMedia()
         navframe->PlayBtn->setToolTip(aPlaying ? caPlay->TrueHint() : caPlay->FalseHint());
     };
     playGlyph(false);
-    connect(navframe->PlayBtn, &QToolButton::clicked, this,
-            [this] { caPlay->Execute(navframe); });
+    connect(navframe->PlayBtn, &QToolButton::clicked, this, [this] { caPlay->Execute(navframe); });
     caPlay->OnAfterTrueApply = [playGlyph] { playGlyph(true); };
     caPlay->OnAfterFalseApply = [this, playGlyph] {
         playGlyph(false);
@@ -140,9 +139,8 @@ void TShowForm::BindMedia()
         a->OnAfterFalseApply = [this] { applyeffects(); };
     }
     // A new background shows at once, in full screen too.
-    vidman->Get<TColorAction>(QStringLiteral("iaBackColor"))->OnAfterApply = [this](const TColor& v) {
-        plaque->SetBackColor(ColorToQColor(v));
-    };
+    vidman->Get<TColorAction>(QStringLiteral("iaBackColor"))->OnAfterApply =
+        [this](const TColor& v) { plaque->SetBackColor(ColorToQColor(v)); };
     caPreviewForm->OnAfterTrueApply = [this] { applyeffects(); };
     caPreviewForm->OnAfterFalseApply = [this] { applyeffects(); };
     // Their shortcuts work in the full-screen and preview windows too.
@@ -208,9 +206,9 @@ void TShowForm::NavManGraphCompleted()
     if (!NavMan->AtEnd())
         return;
     // A pause on the last frame, nothing more: the next command moves and waits as usual.
-    NavMan->AbortWait();
     NavMan->CurrentPosition();
     caPlay->ApplyChecked(false);
+    NavMan->SettleAtEnd();
 }
 
 void TShowForm::ShowFullscreen(bool aOn)

@@ -326,7 +326,7 @@ bool TGrapheMan::Preroll(int aTimeoutMs)
     if (m_restorePosition > 0) {
         const qint64 at = std::exchange(m_restorePosition, -1);
         GST_INFO("back to %" G_GINT64_FORMAT " after the change", gint64(at));
-        SeekAccurate(at);
+        Restore(at);
     }
     m_restorePosition = -1;
     return true;

@@ -128,6 +128,8 @@ protected:
     bool ApplyRate();
     // A flush or a rebuild begins: the end and the messages posted before it are past.
     void Flushing();
+    // Back to where the pipeline was before a change, once it has prerolled again.
+    virtual void Restore(qint64 aPosition) { SeekAccurate(aPosition); }
 
 private:
     struct TRoutes;

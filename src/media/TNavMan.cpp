@@ -16,6 +16,7 @@
 #include "media/gst/TPipelineBus.h"
 
 #include <QElapsedTimer>
+#include <QScopedValueRollback>
 
 #include <climits>
 #include <cmath>
@@ -101,8 +102,8 @@ void TNavMan::SliderMoved(int aValue)
     // Plain, whatever caSeekPrecision says.
     const bool dragged = m_sliderDown;
     m_sliderMoved = dragged;
-    TCommandQueue::Instance().Submit([this, aValue, dragged] { SeekTo(qint64(aValue) * 1024, dragged); },
-                                     TCommandQueue::kSeek);
+    TCommandQueue::Instance().Submit(
+        [this, aValue, dragged] { SeekTo(qint64(aValue) * 1024, dragged); }, TCommandQueue::kSeek);
 }
 
 void TNavMan::ShowSeeking(bool aSeeking)
@@ -205,7 +206,6 @@ bool TNavMan::Pause()
         m_flushedAt = ShownPosition(); // picture and sound stopped together
     return ok;
 }
-
 
 bool TNavMan::Stop()
 {
@@ -394,6 +394,19 @@ void TNavMan::GoToEnd()
     MoveTo(qMax(m_rangeStart, m_rangeEnd));
 }
 
+void TNavMan::SettleAtEnd()
+{
+    if (!m_notifier || m_frameDuration <= 1 || NeedsPreroll() || Aborted())
+        return;
+    const qint64 picture = PictureTime ? PictureTime() : -1;
+    const qint64 shown = picture >= 0 ? picture - m_origin : ShownPosition();
+    if (FrameIndex(shown) >= FrameIndex(m_rangeEnd))
+        return;
+    GST_INFO("the end came on frame %" G_GINT64_FORMAT ": on to the last one, %" G_GINT64_FORMAT,
+             gint64(FrameIndex(shown)), gint64(FrameIndex(m_rangeEnd)));
+    MoveTo(m_rangeEnd);
+}
+
 void TNavMan::MoveTo(qint64 aPosition)
 {
     const TCommandQueue::TRun run; // an abort ends the whole move
@@ -482,8 +495,22 @@ bool TNavMan::AdvanceTo(qint64 aAim)
     return arrived;
 }
 
+void TNavMan::Restore(qint64 aPosition)
+{
+    SeekAccurate(aPosition);
+    // A new decoder or filter behind a demuxer that seeks late (MPEG program streams) may show
+    // another frame than the one before the change: the precise way.
+    const qint64 target = aPosition - m_origin;
+    if (!m_landing && !m_originPending && m_notifier && !Aborted() && target >= 0 &&
+        FrameIndex(ShownPosition()) != FrameIndex(target)) {
+        GST_INFO("back to frame %" G_GINT64_FORMAT " after the change", gint64(FrameIndex(target)));
+        LandOn(target);
+    }
+}
+
 bool TNavMan::LandOn(qint64 aTarget)
 {
+    const QScopedValueRollback landing(m_landing, true);
     const qint64 wanted = FrameIndex(aTarget);
     // Aimed a quarter of a frame into it: a seek to its very start may keep the frame before,
     // which ends a few nanoseconds later, clipped to look like this one.

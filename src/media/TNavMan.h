@@ -108,6 +108,8 @@ public:
     void GoToStart() { SeekTo(m_rangeStart); }
     // The last frame of the file, as a player shows it.
     void GoToEnd();
+    // After playing to the end: the last frame, where the demuxer let the picture stop before it.
+    void SettleAtEnd();
     // "h:mm:ss:ff": precise or plain as caSeekPrecision says.
     void SeekToText(const QString& aText);
     void SetRange(bool aReset, qint64 aStart, qint64 aEnd);
@@ -138,6 +140,7 @@ public:
 
 protected:
     bool WndProc(QEvent& aMessage) override;
+    void Restore(qint64 aPosition) override;
 
 private:
     void SeekCore(qint64 aPosition, bool aKeyFrame);
@@ -190,6 +193,7 @@ private:
     qint64 m_frameDuration = 0;
     bool m_seeking = false;
     bool m_waitingForTarget = false;
+    bool m_landing = false; // inside LandOn, whose own rebuilds restore where it aims
     bool m_savedPaused = true;
     // A precise move in flight, and where the steps that came meanwhile want to be.
     bool m_moving = false;

@@ -31,12 +31,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
-#include <QHash>
 #include <QDir>
 #include <QDropEvent>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTimer>
 #include <QUrl>
@@ -55,10 +56,10 @@ constexpr qint64 kFrame = 10'000'000 / kRate;
 struct TMedium {
     QString Name;
     QString Path;
-    int Frames = 0;           // really in the file
+    int Frames = 0; // really in the file
     bool Video = true;
-    bool PlainExact = true;   // an accurate seek lands on its frame (not MPEG program streams)
-    bool Whole = true;        // the length the file states is true
+    bool PlainExact = true; // an accurate seek lands on its frame (not MPEG program streams)
+    bool Whole = true;      // the length the file states is true
 };
 
 // Small clips, made once: H.264 with B-frames and a long GOP with sound, DV type 2, MPEG-2 PS
@@ -73,14 +74,14 @@ QList<TMedium> MakeMedia(const QString& aFolder)
     QList<TMedium> media;
     media.append({QStringLiteral("h264"), MediaMaker::H264LongGop(in("h264"), 75, 50), 75});
     media.append({QStringLiteral("dv"), MediaMaker::DvType2Avi(in("dv"), 40), 40});
-    media.append({QStringLiteral("mpeg2"), MediaMaker::Mpeg2Program(in("mpeg2"), 50), 50, true,
-                  false});
+    media.append(
+        {QStringLiteral("mpeg2"), MediaMaker::Mpeg2Program(in("mpeg2"), 50), 50, true, false});
     media.append({QStringLiteral("mkv"), MediaMaker::MkvH264Vorbis(in("mkv"), 40), 40});
     media.append({QStringLiteral("sound"), MediaMaker::SoundOnlyMkv(in("sound")), 0, false});
     const QString whole = MediaMaker::DvType2Avi(in("cut"), 40);
     media.append({QStringLiteral("truncated"),
-                  MediaMaker::Truncated(whole, 144000 * 20 + 20000, QStringLiteral("cut.avi")),
-                  19, true, true, false});
+                  MediaMaker::Truncated(whole, 144000 * 20 + 20000, QStringLiteral("cut.avi")), 19,
+                  true, true, false});
     return media;
 }
 
@@ -91,7 +92,8 @@ struct TStep {
 
     QString Text() const
     {
-        return (During ? u"~"_qs : QString()) + Name + (Arg ? u':' + QString::number(Arg) : QString());
+        return (During ? u"~"_qs : QString()) + Name +
+               (Arg ? u':' + QString::number(Arg) : QString());
     }
     static TStep Parse(const QString& aText)
     {
@@ -169,7 +171,7 @@ public:
     void Trigger(const char* aId) { Action<TCustomAbstractAction>(aId)->Action()->trigger(); }
     bool Enabled(const char* aId) const { return Action<TCustomAbstractAction>(aId)->Enabled(); }
     bool HasVideo() const { return Model.File && Model.File->Video; }
-    int Last() const { return Model.File ? Model.File->Frames - 1 : 0; }
+    int Last() const { return Model.File ? qMax(0, Model.File->Frames - 1) : 0; }
     // Where the model's frame goes after a move to aFrame (a precise one unless aPlain).
     void MovedTo(int aFrame, bool aPlain = false)
     {
@@ -214,16 +216,26 @@ private:
 const char* StepAction(int aFrames)
 {
     switch (aFrames) {
-    case 1: return "naAvanceFrame";
-    case -1: return "naReculeFrame";
-    case 10: return "naAvance10Frames";
-    case -10: return "naRecule10Frames";
-    case kRate: return "naAvanceSeconde";
-    case -kRate: return "naReculeSeconde";
-    case 10 * kRate: return "naAvance10Secondes";
-    case -10 * kRate: return "naRecule10Secondes";
-    case 60 * kRate: return "naAvanceMinute";
-    default: return "naReculeMinute";
+    case 1:
+        return "naAvanceFrame";
+    case -1:
+        return "naReculeFrame";
+    case 10:
+        return "naAvance10Frames";
+    case -10:
+        return "naRecule10Frames";
+    case kRate:
+        return "naAvanceSeconde";
+    case -kRate:
+        return "naReculeSeconde";
+    case 10 * kRate:
+        return "naAvance10Secondes";
+    case -10 * kRate:
+        return "naRecule10Secondes";
+    case 60 * kRate:
+        return "naAvanceMinute";
+    default:
+        return "naReculeMinute";
     }
 }
 
@@ -260,8 +272,7 @@ const QList<TCommand>& Commands()
              if (j.Model.Frame >= 0)
                  j.MovedTo(qBound(0, j.Model.Frame + aFrames, j.Last()));
          }},
-        {"start", 3, true, file, none, trigger("naReculeDebut"),
-         [](TJ& j, int) { j.MovedTo(0); }},
+        {"start", 3, true, file, none, trigger("naReculeDebut"), [](TJ& j, int) { j.MovedTo(0); }},
         {"end", 3, true, file, none, trigger("naAvanceFin"),
          [](TJ& j, int) { j.MovedTo(j.Model.File->Whole ? j.Last() : j.Last() + 1); }},
         {"type", 5, false, file,
@@ -501,9 +512,8 @@ bool TJourney::Check(const TStep& aStep)
         const QStringList saved = images.entryList(QDir::Files, QDir::Time);
         const int strip = saved.isEmpty() ? -3 : StripOf(QImage(images.filePath(saved.first())));
         if (strip != shown)
-            return Fail(QStringLiteral("the grab saved frame %1 over frame %2")
-                            .arg(strip)
-                            .arg(shown));
+            return Fail(
+                QStringLiteral("the grab saved frame %1 over frame %2").arg(strip).arg(shown));
     }
     if (aStep.Name == u"copy" && StripOf(QGuiApplication::clipboard()->image()) != shown)
         return Fail(u"the copy holds another frame than the one shown"_qs);
@@ -521,15 +531,15 @@ bool TJourney::Run(const QList<TStep>& aSteps, int aCount, std::mt19937* aRandom
     const int count = aRandom ? aCount : int(aSteps.size());
     bool ok = true;
     for (int i = 0; ok && i < count; ++i) {
-        TStep step = aRandom ? (i == 0 ? TStep{u"open"_qs, Primary} : Draw(*aRandom, false))
-                             : aSteps[i];
+        TStep step =
+            aRandom ? (i == 0 ? TStep{u"open"_qs, Primary} : Draw(*aRandom, false)) : aSteps[i];
         if (step.During)
             continue; // carried out with the step before
         // The next one may come while this one waits (or just after it, when it waits for
         // nothing): it must run after it all the same.
         std::optional<TStep> next;
-        static const QStringList waits = {u"play"_qs, u"step"_qs, u"start"_qs, u"end"_qs,
-                                          u"nextvideo"_qs, u"nextaudio"_qs};
+        static const QStringList waits = {u"play"_qs, u"step"_qs,      u"start"_qs,
+                                          u"end"_qs,  u"nextvideo"_qs, u"nextaudio"_qs};
         if (aRandom && waits.contains(step.Name) && i + 1 < count &&
             std::uniform_int_distribution<int>(0, 3)(*aRandom) == 0) {
             next = Draw(*aRandom, true);
@@ -555,7 +565,8 @@ bool TJourney::Run(const QList<TStep>& aSteps, int aCount, std::mt19937* aRandom
             Ran << *next;
         }
         if (aVerbose)
-            std::printf("%4d %-16s %6lld ms\n", i, qPrintable(step.Text() + (next ? u' ' + next->Text() : QString())),
+            std::printf("%4d %-16s %6lld ms\n", i,
+                        qPrintable(step.Text() + (next ? u' ' + next->Text() : QString())),
                         qint64(t.elapsed()));
         if (!idle)
             ok = Fail(u"still busy "_qs + QString::number(kBoundMs) + u" ms after " + step.Text());
@@ -569,20 +580,28 @@ bool TJourney::Run(const QList<TStep>& aSteps, int aCount, std::mt19937* aRandom
     return ok && Failure.isEmpty();
 }
 
-
-// The shortest failing list: the steps up to the failure, then without each step the failure
-// does not need (a bounded number of tries: each is a whole run).
+// The shortest failing list: the steps up to the failure, then without the runs of steps the
+// same failure does not need, halving the runs (a bounded number of tries: each is a whole run).
 QList<TStep> Shrink(TJourney& aJourney, QList<TStep> aSteps)
 {
+    static const QRegularExpression digits(u"[0-9]+"_qs);
+    const QString kind = QString(aJourney.Failure).remove(digits);
     int tries = 0;
-    for (int i = int(aSteps.size()) - 2; i >= 1 && tries < 30; --i) {
-        QList<TStep> shorter = aSteps;
-        // A step goes with the one that came during it.
-        const int n = i + 1 < shorter.size() && shorter[i + 1].During ? 2 : 1;
-        shorter.remove(i, n);
-        ++tries;
-        if (!aJourney.Run(shorter, 0, nullptr, false))
-            aSteps = shorter;
+    for (int chunk = int(aSteps.size()) / 2; chunk >= 1 && tries < 60; chunk /= 2) {
+        for (int i = int(aSteps.size()) - 1 - chunk; i >= 1 && tries < 60; i -= chunk) {
+            QList<TStep> shorter = aSteps;
+            int n = chunk;
+            // A step goes with the one that came during it.
+            while (i + n < shorter.size() && shorter[i + n].During)
+                ++n;
+            if (shorter[i].During)
+                continue;
+            shorter.remove(i, n);
+            ++tries;
+            if (!aJourney.Run(shorter, 0, nullptr, false) &&
+                QString(aJourney.Failure).remove(digits) == kind)
+                aSteps = shorter;
+        }
     }
     return aSteps;
 }
