@@ -89,11 +89,13 @@ struct TStep {
     QString Name;
     int Arg = 0;
     bool During = false; // comes while the step before waits
+    int DelayMs = 0;     // that long after the step before began: races replay as they ran
 
     QString Text() const
     {
         return (During ? u"~"_qs : QString()) + Name +
-               (Arg ? u':' + QString::number(Arg) : QString());
+               (Arg ? u':' + QString::number(Arg) : QString()) +
+               (During ? u'@' + QString::number(DelayMs) : QString());
     }
     static TStep Parse(const QString& aText)
     {
@@ -102,6 +104,11 @@ struct TStep {
         s.During = t.startsWith(u'~');
         if (s.During)
             t.remove(0, 1);
+        const qsizetype at = t.indexOf(u'@');
+        if (at >= 0) {
+            s.DelayMs = qBound(0, t.mid(at + 1).toInt(), 1000);
+            t.truncate(at);
+        }
         const qsizetype colon = t.indexOf(u':');
         s.Name = t.left(colon);
         if (colon >= 0)
@@ -544,6 +551,7 @@ bool TJourney::Run(const QList<TStep>& aSteps, int aCount, std::mt19937* aRandom
             std::uniform_int_distribution<int>(0, 3)(*aRandom) == 0) {
             next = Draw(*aRandom, true);
             next->During = true;
+            next->DelayMs = i % 7;
         } else if (!aRandom && i + 1 < count && aSteps[i + 1].During) {
             next = aSteps[i + 1];
         }
@@ -555,7 +563,8 @@ bool TJourney::Run(const QList<TStep>& aSteps, int aCount, std::mt19937* aRandom
         QElapsedTimer t;
         t.start();
         if (nextCan)
-            QTimer::singleShot(i % 7, Form.get(), [this, n, next] { n->Act(*this, next->Arg); });
+            QTimer::singleShot(next->DelayMs, Form.get(),
+                               [this, n, next] { n->Act(*this, next->Arg); });
         c->Act(*this, step.Arg);
         Ran << step;
         const bool idle = WaitIdle(kBoundMs);
