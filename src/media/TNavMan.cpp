@@ -193,8 +193,7 @@ bool TNavMan::Pause()
         // paused while it waits for a frame's time keeps that frame unshown): the position goes
         // back to the picture on screen.
         WaitStateSettled();
-        const qint64 picture = PictureTime();
-        const qint64 shown = picture < 0 ? -1 : picture - m_origin;
+        const qint64 shown = PictureShown();
         if (shown >= 0 && FrameIndex(shown) != FrameIndex(ShownPosition())) {
             GST_INFO("paused on frame %" G_GINT64_FORMAT ", told %" G_GINT64_FORMAT,
                      gint64(FrameIndex(shown)), gint64(FrameIndex(ShownPosition())));
@@ -398,13 +397,19 @@ void TNavMan::SettleAtEnd()
 {
     if (!m_notifier || m_frameDuration <= 1 || NeedsPreroll() || Aborted())
         return;
-    const qint64 picture = PictureTime ? PictureTime() : -1;
-    const qint64 shown = picture >= 0 ? picture - m_origin : ShownPosition();
+    const qint64 picture = PictureShown();
+    const qint64 shown = picture >= 0 ? picture : ShownPosition();
     if (FrameIndex(shown) >= FrameIndex(m_rangeEnd))
         return;
     GST_INFO("the end came on frame %" G_GINT64_FORMAT ": on to the last one, %" G_GINT64_FORMAT,
              gint64(FrameIndex(shown)), gint64(FrameIndex(m_rangeEnd)));
-    MoveTo(m_rangeEnd);
+    GoToEnd();
+}
+
+qint64 TNavMan::PictureShown() const
+{
+    const qint64 picture = PictureTime ? PictureTime() : -1;
+    return picture < 0 ? -1 : picture - m_origin;
 }
 
 void TNavMan::MoveTo(qint64 aPosition)

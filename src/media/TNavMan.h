@@ -144,6 +144,8 @@ protected:
 
 private:
     void SeekCore(qint64 aPosition, bool aKeyFrame);
+    // Where the picture on screen stands in positions; -1 when unknown.
+    qint64 PictureShown() const;
     // The frame-exact move under PreciseSeekTo and GoToEnd.
     void MoveTo(qint64 aPosition);
     void ShowSeeking(bool aSeeking);
