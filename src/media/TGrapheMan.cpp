@@ -179,7 +179,7 @@ bool TGrapheMan::ApplyRate()
     const double rate = m_fast ? kFastRate : 1.0;
     if (rate == m_rate || m_needsPreroll)
         return true;
-    const qint64 at = qMax<qint64>(0, Position());
+    const qint64 at = qMax<qint64>(0, RestorePoint());
     GST_INFO("rate %.1f from %" G_GINT64_FORMAT, rate, gint64(at));
     Flushing();
     // Only a flushing seek changes the rate; it is made only when the rate changes.
@@ -244,7 +244,7 @@ void TGrapheMan::BeginChange()
     gst_element_get_state(m_pipeline, &state, &pending, 0);
     const bool down = state == GST_STATE_NULL && pending == GST_STATE_VOID_PENDING;
     if (!down && state >= GST_STATE_PAUSED && m_restorePosition < 0 && !m_needsPreroll) {
-        const qint64 at = Position();
+        const qint64 at = RestorePoint();
         m_restorePosition = at > 0 ? at : -1;
     }
     // NULL, never READY: a pipeline reused through READY can deliver a frame of the last run.
@@ -480,6 +480,11 @@ void TGrapheMan::PadAdded(GstElement* aOwner, GstPad* aPad, gpointer aRoutes)
         GST_INFO_OBJECT(aOwner, "pad %s routed: %s", qPrintable(key), gst_pad_link_get_name(rc));
         if (rc == GST_PAD_LINK_OK)
             return;
+        // A chain that cannot link never prerolls: end the wait now rather than at its bound.
+        GError* error = g_error_new(GST_CORE_ERROR, GST_CORE_ERROR_NEGOTIATION, "pad %s: %s",
+                                    qPrintable(key), gst_pad_link_get_name(rc));
+        gst_element_post_message(aOwner, gst_message_new_error(GST_OBJECT(aOwner), error, nullptr));
+        g_error_free(error);
     }
     if (!pipeline)
         return;

@@ -89,6 +89,8 @@ public:
     // The position to go back to at the next preroll; -1 forgets it.
     void SetPositionToRestore(qint64 aPosition) { m_restorePosition = aPosition; }
     qint64 PositionToRestore() const { return m_restorePosition; }
+    // Where a change takes the pipeline back to: where it is, unless a subclass knows better.
+    virtual qint64 RestorePoint() const { return Position(); }
     // A flushing seek that lands on the frame at aPosition (not the key frame before), waiting
     // for its preroll. False when refused, failed or aborted.
     bool SeekAccurate(qint64 aPosition, int aTimeoutMs = kPrerollMs);

@@ -324,8 +324,13 @@ void TNavMan::SeekCore(qint64 aPosition, bool aKeyFrame)
                     Ns(aim), kSeekWaitMs);
     m_stepped = false;
     m_flushedAt = ShownPosition();
-    if (playing && m_notifier)
+    if (playing && m_notifier) {
         g_object_set(m_notifier, "notify", notify, nullptr);
+        // The frame the seek prerolled went by unreported: a pause before the next one would
+        // leave the box on the position before the seek.
+        m_lastShown = CurrentPosition();
+        ShowPositionText(FormatPosition(m_frameDuration, m_lastShown));
+    }
     if (playing)
         Play();
 }
@@ -511,6 +516,15 @@ void TNavMan::Restore(qint64 aPosition)
         GST_INFO("back to frame %" G_GINT64_FORMAT " after the change", gint64(FrameIndex(target)));
         LandOn(target);
     }
+}
+
+qint64 TNavMan::RestorePoint() const
+{
+    // The frame on screen, not the pipeline's position: a demuxer that seeks late (MPEG
+    // program streams) reports a position frames away from the picture after a precise move.
+    if (m_notifier && !m_originPending)
+        return ShownPosition() + m_origin;
+    return TDVMan::RestorePoint();
 }
 
 bool TNavMan::LandOn(qint64 aTarget)

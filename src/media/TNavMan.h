@@ -103,6 +103,7 @@ public:
     void SeekTo(qint64 aPosition, bool aKeyFrame = false);
     void PreciseSeekTo(qint64 aPosition);
     qint64 CurrentPosition();
+    qint64 RestorePoint() const override;
     void StepBack(qint64 aAmount);
     void StepForward(qint64 aAmount);
     void GoToStart() { SeekTo(m_rangeStart); }

@@ -185,12 +185,12 @@ bool TVideoMan::NextDecoder()
     TGrapheMan* graph = Graph();
     m_branch.Exclude(m_branch.Found());
     VideoDecoderMemory().Forget(m_branch.Key());
+    const qint64 at = graph->RestorePoint();
     g_object_set(FramesNotifier(), "notify", FALSE, nullptr);
     if (graph->State() != gmStopped) {
         m_savedPlaying = graph->State() == gmPlaying;
         graph->Stop();
     }
-    const qint64 at = graph->Position();
     // A new decoder prerolls again: its chain is built anew, the renderer taken out and put
     // back, and the picture goes back where it was.
     m_branch.Remove();
