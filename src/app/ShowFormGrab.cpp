@@ -282,13 +282,20 @@ void TShowForm::RefreshImageName()
     s.nextNumber = iaNextNum->Value();
     s.digits = iaDigits->Value();
     s.extension = iaImageExtension->Value();
-    const QString position =
-        vidman->Source() ? FormatPosition(NavMan->FrameDuration(), NavMan->CurrentPosition())
-                         : FormatPosition(NavMan->FrameDuration(), 0);
-    m_nextImagePath = ::NextImagePath(s, m_currentVideo, position, m_nextImagePath);
+    m_nextImagePath = ::NextImagePath(s, m_currentVideo, PictureText(), m_nextImagePath);
     ImageLab->setText(m_nextImagePath);
     ImageLab->setStyleSheet(ImageTaken(m_nextImagePath) ? QStringLiteral("color: #008000")
                                                         : QStringLiteral("color: #800000"));
+}
+
+QString TShowForm::PictureText() const
+{
+    if (!vidman->Source())
+        return FormatPosition(NavMan->FrameDuration(), 0);
+    // The picture's own time: while playing, the position box may be a frame ahead of it.
+    const qint64 picture = NavMan->PictureShown();
+    return FormatPosition(NavMan->FrameDuration(),
+                          picture >= 0 ? picture : NavMan->CurrentPosition());
 }
 
 void TShowForm::panelImageClick()
@@ -345,7 +352,7 @@ void TShowForm::GrabFrame()
     ExtraireFrame->labImagetteTaille->setText(
         QStringLiteral("%1 x %2").arg(m_savedSize.width()).arg(m_savedSize.height()));
     ExtraireFrame->Image->setPixmap(QPixmap::fromImage(m_saved));
-    ExtraireFrame->SnapLab->setText(navframe->CurrentEdit->text());
+    ExtraireFrame->SnapLab->setText(PictureText());
     ExtraireFrame->labsnapname->setText(QFileInfo(m_nextImagePath).fileName());
     SnapNameLook(lookNotSaved);
     PlaceThumbnail();

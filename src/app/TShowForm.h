@@ -153,6 +153,7 @@ public:
     // The grab: the next image's name, the frame taken from the renderer, the image saved from
     // it and the thumbnail panel that shows it.
     void RefreshImageName();
+    QString PictureText() const;
     void ComputeImageSizes(int a, int b);
     void CaptureCurrentFrame();
     void GrabFrame();

@@ -104,6 +104,9 @@ public:
     void PreciseSeekTo(qint64 aPosition);
     qint64 CurrentPosition();
     qint64 RestorePoint() const override;
+    // Where the picture on screen stands in positions; -1 when unknown. While playing, the
+    // frames notifier's position may be a frame ahead of it.
+    qint64 PictureShown() const;
     void StepBack(qint64 aAmount);
     void StepForward(qint64 aAmount);
     void GoToStart() { SeekTo(m_rangeStart); }
@@ -145,8 +148,6 @@ protected:
 
 private:
     void SeekCore(qint64 aPosition, bool aKeyFrame);
-    // Where the picture on screen stands in positions; -1 when unknown.
-    qint64 PictureShown() const;
     // The frame-exact move under PreciseSeekTo and GoToEnd.
     void MoveTo(qint64 aPosition);
     void ShowSeeking(bool aSeeking);

@@ -9,6 +9,7 @@
 //   journey --media=dv --replay="open:0 end play type:12"
 #include "MediaMaker.h"
 #include "WindowTestSupport.h"
+#include "app/TExtraireFrame.h"
 #include "app/TOptionsFrame.h"
 #include "app/TShowForm.h"
 #include "app/TVideoPanel.h"
@@ -198,6 +199,13 @@ public:
         return Form->vidman->GetCurrentImage(image) ? StripOf(image) : -2;
     }
     QString ImagesFolder() const { return m_images.path(); }
+    // The frame in the newest image saved; -3 when none.
+    int SavedStrip() const
+    {
+        const QDir images(ImagesFolder());
+        const QStringList saved = images.entryList(QDir::Files, QDir::Time);
+        return saved.isEmpty() ? -3 : StripOf(QImage(images.filePath(saved.first())));
+    }
     bool Fail(const QString& aWhy)
     {
         if (Failure.isEmpty())
@@ -479,6 +487,14 @@ bool TJourney::Check(const TStep& aStep)
         return Fail(QStringLiteral("after %1: %2 where the model says %3")
                         .arg(aStep.Text(), playing ? u"playing"_qs : u"paused"_qs,
                              Model.Playing ? u"playing"_qs : u"paused"_qs));
+    // Playing or not, a grab is named after the frame it holds.
+    const int grabbed = aStep.Name == u"grab" ? SavedStrip() : -1;
+    if (grabbed >= 0 &&
+        (ParsePosition(Form->ExtraireFrame->SnapLab->text(), kFrame) + kFrame / 2) / kFrame !=
+            grabbed)
+        return Fail(QStringLiteral("the grab of frame %1 is labelled %2")
+                        .arg(grabbed)
+                        .arg(Form->ExtraireFrame->SnapLab->text()));
     if (!Model.File || !HasVideo() || Model.Playing || !Form->vidman->HasFrame())
         return true;
     // Another decoder than the one first chosen for the file may show other pictures (the
@@ -514,14 +530,9 @@ bool TJourney::Check(const TStep& aStep)
                         .arg(aStep.Text())
                         .arg(thumb / 10000)
                         .arg(shown));
-    if (aStep.Name == u"grab") {
-        const QDir images(ImagesFolder());
-        const QStringList saved = images.entryList(QDir::Files, QDir::Time);
-        const int strip = saved.isEmpty() ? -3 : StripOf(QImage(images.filePath(saved.first())));
-        if (strip != shown)
-            return Fail(
-                QStringLiteral("the grab saved frame %1 over frame %2").arg(strip).arg(shown));
-    }
+    if (aStep.Name == u"grab" && grabbed != shown)
+        return Fail(
+            QStringLiteral("the grab saved frame %1 over frame %2").arg(grabbed).arg(shown));
     if (aStep.Name == u"copy" && StripOf(QGuiApplication::clipboard()->image()) != shown)
         return Fail(u"the copy holds another frame than the one shown"_qs);
     return true;
