@@ -131,7 +131,8 @@ protected:
     // A flush or a rebuild begins: the end and the messages posted before it are past.
     void Flushing();
     // Back to where the pipeline was before a change, once it has prerolled again.
-    virtual void Restore(qint64 aPosition) { SeekAccurate(aPosition); }
+    // False when the pipeline failed on the way (an error, not a time-out).
+    virtual bool Restore(qint64 aPosition);
 
 private:
     struct TRoutes;

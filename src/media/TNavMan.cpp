@@ -324,13 +324,8 @@ void TNavMan::SeekCore(qint64 aPosition, bool aKeyFrame)
                     Ns(aim), kSeekWaitMs);
     m_stepped = false;
     m_flushedAt = ShownPosition();
-    if (playing && m_notifier) {
+    if (playing && m_notifier)
         g_object_set(m_notifier, "notify", notify, nullptr);
-        // The frame the seek prerolled went by unreported: a pause before the next one would
-        // leave the box on the position before the seek.
-        m_lastShown = CurrentPosition();
-        ShowPositionText(FormatPosition(m_frameDuration, m_lastShown));
-    }
     if (playing)
         Play();
 }
@@ -505,9 +500,10 @@ bool TNavMan::AdvanceTo(qint64 aAim)
     return arrived;
 }
 
-void TNavMan::Restore(qint64 aPosition)
+bool TNavMan::Restore(qint64 aPosition)
 {
-    SeekAccurate(aPosition);
+    if (!TDVMan::Restore(aPosition))
+        return false;
     // A new decoder or filter behind a demuxer that seeks late (MPEG program streams) may show
     // another frame than the one before the change: the precise way.
     const qint64 target = aPosition - m_origin;
@@ -516,6 +512,7 @@ void TNavMan::Restore(qint64 aPosition)
         GST_INFO("back to frame %" G_GINT64_FORMAT " after the change", gint64(FrameIndex(target)));
         LandOn(target);
     }
+    return true;
 }
 
 qint64 TNavMan::RestorePoint() const

@@ -144,7 +144,7 @@ public:
 
 protected:
     bool WndProc(QEvent& aMessage) override;
-    void Restore(qint64 aPosition) override;
+    bool Restore(qint64 aPosition) override;
 
 private:
     void SeekCore(qint64 aPosition, bool aKeyFrame);

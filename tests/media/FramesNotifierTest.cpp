@@ -122,6 +122,12 @@ TEST(FramesNotifier, PositionTexts)
     out.clear();
     n.ProcessSample(true, 800'000, out);
     EXPECT_TRUE(out.empty());
+    // On again: the frame that went by unreported is told at once.
+    n.SetNotify(true, &out);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[1].text, u"0:00:00:02");
+    n.SetNotify(true, &out); // already on: nothing new
+    EXPECT_EQ(out.size(), 2u);
     // With frame duration 1 the last field counts 100 ns units.
     n.SetNotify(true);
     n.SetFrameDuration(1);

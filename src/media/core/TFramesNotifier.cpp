@@ -4,6 +4,8 @@
 #include "media/core/FormatPosition.h"
 #include "media/core/VideoFormat.h"
 
+#include <utility>
+
 void TFramesNotifier::SetMediaType(const TStreamFormat& format, TNotifyReports& out)
 {
     DescribeVideoFormat(format, m_video, m_locale);
@@ -22,6 +24,7 @@ bool TFramesNotifier::ProcessSample(bool hasPosition, qint64 position, TNotifyRe
 {
     if (hasPosition)
         m_position = position - m_origin;
+    m_seen = true;
     for (int slot = 0; slot < kTargetSlots; ++slot) {
         if (!m_armed[slot] ||
             static_cast<__int128>(m_targets[slot]) - m_frameDuration / 2 >= m_position)
@@ -61,6 +64,15 @@ void TFramesNotifier::TellPosition(TNotifyReports& out)
         out.push_back(std::move(p));
     }
     m_lastText = text;
+}
+
+void TFramesNotifier::SetNotify(bool on, TNotifyReports* out)
+{
+    const bool was = std::exchange(m_notify, on);
+    if (on && !was && out && m_seen) {
+        m_lastText.clear();
+        TellPosition(*out);
+    }
 }
 
 void TFramesNotifier::SetOrigin(qint64 origin, TNotifyReports& out)

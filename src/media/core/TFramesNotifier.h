@@ -27,7 +27,9 @@ public:
     bool IsArmed(int slot) const;
     qint64 Target(int slot) const;
 
-    void SetNotify(bool on) { m_notify = on; }
+    // Turned on again, it tells the position of the sample seen last into `out`: one that went
+    // by unreported (a seek's preroll, a rebuild) would otherwise leave the old text up.
+    void SetNotify(bool on, TNotifyReports* out = nullptr);
     bool Notify() const { return m_notify; }
     void SetDeliver(bool on) { m_deliver = on; }
     bool Deliver() const { return m_deliver; }
@@ -55,5 +57,6 @@ private:
     qint64 m_origin = 0;
     qint64 m_frameDuration = 1;
     bool m_notify = false;
+    bool m_seen = false;
     bool m_deliver = true;
 };

@@ -55,12 +55,12 @@ TessFramesNotifier* Self(gpointer p)
     return reinterpret_cast<TessFramesNotifier*>(p);
 }
 
-void SetLogic(TFramesNotifier& n, guint id, const GValue* value, GParamSpec* pspec,
-              GObject* object, TNotifyReports& reports)
+void SetLogic(TFramesNotifier& n, guint id, const GValue* value, GParamSpec* pspec, GObject* object,
+              TNotifyReports& reports)
 {
     switch (id) {
     case PROP_NOTIFY:
-        n.SetNotify(g_value_get_boolean(value));
+        n.SetNotify(g_value_get_boolean(value), &reports);
         break;
     case PROP_DELIVER:
         n.SetDeliver(g_value_get_boolean(value));
