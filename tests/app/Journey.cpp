@@ -226,6 +226,8 @@ private:
     QTemporaryDir m_images;
     QStringList m_boxes;
     QHash<QString, QString> m_firstDecoder; // by file
+    int m_ends = 0;         // ends of the file reached, counted as the window hears of them
+    bool m_endCame = false; // during the step being checked
 };
 
 const char* StepAction(int aFrames)
@@ -435,6 +437,12 @@ void TJourney::Start()
     Action<TWidestringAction>("waPrivateFolder")->SetValue(QStringLiteral(TESS_PRIVATE_SET_DIR));
     Action<TBooleanAction>("baUsePrivateFilters")->SetValue(false);
     WaitIdle(kBoundMs);
+    auto completed = Form->NavMan->OnGraphCompleted;
+    Form->NavMan->OnGraphCompleted = [this, completed] {
+        ++m_ends;
+        if (completed)
+            completed();
+    };
     Model = TModel();
     m_boxes.clear();
     m_firstDecoder.clear();
@@ -482,6 +490,10 @@ bool TJourney::Check(const TStep& aStep)
     if (Model.Playing && !playing && (nav->AtEnd() || nav->CurrentPosition() >= last)) {
         Model.Playing = false;
         Model.Frame = HasVideo() && Model.File->Whole ? Last() : -1;
+    } else if (Model.Playing && !playing && m_endCame) {
+        // The end came first, then a move back that now stands paused.
+        Model.Playing = false;
+        Model.Frame = -1;
     }
     if (Model.File && playing != Model.Playing)
         return Fail(QStringLiteral("after %1: %2 where the model says %3")
@@ -576,9 +588,11 @@ bool TJourney::Run(const QList<TStep>& aSteps, int aCount, std::mt19937* aRandom
         if (nextCan)
             QTimer::singleShot(next->DelayMs, Form.get(),
                                [this, n, next] { n->Act(*this, next->Arg); });
+        const int ends = m_ends;
         c->Act(*this, step.Arg);
         Ran << step;
         const bool idle = WaitIdle(kBoundMs);
+        m_endCame = m_ends != ends;
         c->Expect(*this, step.Arg);
         if (nextCan) {
             n->Expect(*this, next->Arg);
