@@ -226,8 +226,8 @@ private:
     QTemporaryDir m_images;
     QStringList m_boxes;
     QHash<QString, QString> m_firstDecoder; // by file
-    int m_ends = 0;         // ends of the file reached, counted as the window hears of them
-    bool m_endCame = false; // during the step being checked
+    int m_ends = 0;       // ends of the file reached, counted as the window hears of them
+    int m_endsAtPlay = 0; // the count when the model last began to play
 };
 
 const char* StepAction(int aFrames)
@@ -490,8 +490,8 @@ bool TJourney::Check(const TStep& aStep)
     if (Model.Playing && !playing && (nav->AtEnd() || nav->CurrentPosition() >= last)) {
         Model.Playing = false;
         Model.Frame = HasVideo() && Model.File->Whole ? Last() : -1;
-    } else if (Model.Playing && !playing && m_endCame) {
-        // The end came first, then a move back that now stands paused.
+    } else if (Model.Playing && !playing && m_ends != m_endsAtPlay) {
+        // The end came while playing, then a move back that now stands paused.
         Model.Playing = false;
         Model.Frame = -1;
     }
@@ -588,11 +588,11 @@ bool TJourney::Run(const QList<TStep>& aSteps, int aCount, std::mt19937* aRandom
         if (nextCan)
             QTimer::singleShot(next->DelayMs, Form.get(),
                                [this, n, next] { n->Act(*this, next->Arg); });
-        const int ends = m_ends;
+        if (!Model.Playing)
+            m_endsAtPlay = m_ends;
         c->Act(*this, step.Arg);
         Ran << step;
         const bool idle = WaitIdle(kBoundMs);
-        m_endCame = m_ends != ends;
         c->Expect(*this, step.Arg);
         if (nextCan) {
             n->Expect(*this, next->Arg);
