@@ -519,7 +519,19 @@ bool TJourney::Check(const TStep& aStep)
         Model.Frame = -1;
         return true;
     }
-    const int shown = Shown();
+    // A pause lets the sink show the frame it stopped on a moment after the box names it: what
+    // stays on screen is checked, not that moment.
+    int shown = Shown();
+    const auto boxFrame = [this] {
+        const QString box = Form->navframe->CurrentEdit->text();
+        return (ParsePosition(box, kFrame) + kFrame / 2) / kFrame;
+    };
+    QElapsedTimer settling;
+    settling.start();
+    while (shown != boxFrame() && settling.elapsed() < 1000) {
+        Settle(20);
+        shown = Shown();
+    }
     if (shown < 0)
         return Fail(u"after "_qs + aStep.Text() + u": no frame strip on the picture");
     if (Model.Frame >= 0 && shown != Model.Frame)
@@ -528,11 +540,9 @@ bool TJourney::Check(const TStep& aStep)
                         .arg(shown)
                         .arg(Model.Frame));
     Model.Frame = shown;
-    const QString box = Form->navframe->CurrentEdit->text();
-    if (!Form->navframe->CurrentEdit->hasFocus() &&
-        (ParsePosition(box, kFrame) + kFrame / 2) / kFrame != shown)
+    if (!Form->navframe->CurrentEdit->hasFocus() && boxFrame() != shown)
         return Fail(QStringLiteral("after %1: the position box says %2 over frame %3")
-                        .arg(aStep.Text(), box)
+                        .arg(aStep.Text(), Form->navframe->CurrentEdit->text())
                         .arg(shown));
     // The thumb where the picture is: the slider counts 1024 units of 100 ns.
     const QSlider* slider = Form->navframe->tb;
