@@ -268,7 +268,7 @@ bool TShowForm::GrabClicked(QObject* aWatched, QEvent* aEvent)
     return false;
 }
 
-void TShowForm::RefreshImageName()
+void TShowForm::RefreshImageName(const QString& aPosition)
 {
     if (!waDossierSave || !iaDigits)
         return; // appliers run while the window binds its actions
@@ -282,7 +282,8 @@ void TShowForm::RefreshImageName()
     s.nextNumber = iaNextNum->Value();
     s.digits = iaDigits->Value();
     s.extension = iaImageExtension->Value();
-    m_nextImagePath = ::NextImagePath(s, m_currentVideo, PictureText(), m_nextImagePath);
+    m_nextImagePath = ::NextImagePath(
+        s, m_currentVideo, aPosition.isEmpty() ? PictureText() : aPosition, m_nextImagePath);
     ImageLab->setText(m_nextImagePath);
     ImageLab->setStyleSheet(ImageTaken(m_nextImagePath) ? QStringLiteral("color: #008000")
                                                         : QStringLiteral("color: #800000"));
@@ -339,8 +340,10 @@ void TShowForm::GrabFrame()
                !NavMan->AtEnd() && waited.elapsed() < kDrawnWaitMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
-    RefreshImageName();
+    // Named and labelled after the frame captured: read together, before a newer one comes.
+    const QString at = PictureText();
     CaptureCurrentFrame();
+    RefreshImageName(at);
     if (baImageDeinterlacer->Value())
         m_deinterlacer.Deinterlace(m_grabbed, m_grabbed);
     if (m_grabbed.height() <= 0) {
@@ -352,7 +355,7 @@ void TShowForm::GrabFrame()
     ExtraireFrame->labImagetteTaille->setText(
         QStringLiteral("%1 x %2").arg(m_savedSize.width()).arg(m_savedSize.height()));
     ExtraireFrame->Image->setPixmap(QPixmap::fromImage(m_saved));
-    ExtraireFrame->SnapLab->setText(PictureText());
+    ExtraireFrame->SnapLab->setText(at);
     ExtraireFrame->labsnapname->setText(QFileInfo(m_nextImagePath).fileName());
     SnapNameLook(lookNotSaved);
     PlaceThumbnail();

@@ -152,7 +152,9 @@ public:
 
     // The grab: the next image's name, the frame taken from the renderer, the image saved from
     // it and the thumbnail panel that shows it.
-    void RefreshImageName();
+    // The bar's next image name, after the position given or the picture's own.
+    void RefreshImageName(const QString& aPosition = QString());
+    // The position of the picture on screen, taking the newest frame.
     QString PictureText() const;
     void ComputeImageSizes(int a, int b);
     void CaptureCurrentFrame();
