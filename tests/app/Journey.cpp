@@ -500,8 +500,14 @@ bool TJourney::Check(const TStep& aStep)
         return Fail(QStringLiteral("after %1: %2 where the model says %3")
                         .arg(aStep.Text(), playing ? u"playing"_qs : u"paused"_qs,
                              Model.Playing ? u"playing"_qs : u"paused"_qs));
+    // Another decoder than the one first chosen for the file may show other pictures (the
+    // alternatives are tried, not trusted; the choice is remembered across opens): not checked.
+    const QString decoder = HasVideo() ? Form->vidman->Branch().Found() : QString();
+    const QString first = Model.File ? m_firstDecoder.value(Model.File->Path, decoder) : decoder;
+    if (Model.File)
+        m_firstDecoder.insert(Model.File->Path, first);
     // Playing or not, a grab is named after the frame it holds.
-    const int grabbed = aStep.Name == u"grab" ? SavedStrip() : -1;
+    const int grabbed = aStep.Name == u"grab" && decoder == first ? SavedStrip() : -1;
     if (grabbed >= 0 &&
         (ParsePosition(Form->ExtraireFrame->SnapLab->text(), kFrame) + kFrame / 2) / kFrame !=
             grabbed)
@@ -510,11 +516,6 @@ bool TJourney::Check(const TStep& aStep)
                         .arg(Form->ExtraireFrame->SnapLab->text()));
     if (!Model.File || !HasVideo() || Model.Playing || !Form->vidman->HasFrame())
         return true;
-    // Another decoder than the one first chosen for the file may show other pictures (the
-    // alternatives are tried, not trusted; the choice is remembered across opens): not checked.
-    const QString decoder = Form->vidman->Branch().Found();
-    const QString first = m_firstDecoder.value(Model.File->Path, decoder);
-    m_firstDecoder.insert(Model.File->Path, first);
     if (decoder != first) {
         Model.Frame = -1;
         return true;
