@@ -324,12 +324,13 @@ bool TGrapheMan::Preroll(int aTimeoutMs)
     m_needsPreroll = false;
     DumpGraph("tessarine-prerolled");
     if (m_restorePosition > 0) {
-        const qint64 at = m_restorePosition;
+        const qint64 at = std::exchange(m_restorePosition, -1);
         GST_INFO("back to %" G_GINT64_FORMAT " after the change", gint64(at));
         if (!Restore(at)) {
             // A chain that prerolls but fails once it moves (a decoder that cannot seek in
-            // this stream) is no better than one that never prerolled.
+            // this stream) is no better than one that never prerolled: the next one goes back.
             GST_WARNING("failed on the way back: %s", qPrintable(m_bus->LastError()));
+            m_restorePosition = at;
             gst_element_set_state(m_pipeline, GST_STATE_NULL);
             m_needsPreroll = true;
             DropTerminators();
