@@ -294,9 +294,7 @@ QString TShowForm::PictureText() const
     if (!vidman->Source())
         return FormatPosition(NavMan->FrameDuration(), 0);
     // The picture's own time: while playing, the position box may be a frame ahead of it.
-    const qint64 picture = NavMan->PictureShown();
-    return FormatPosition(NavMan->FrameDuration(),
-                          picture >= 0 ? picture : NavMan->CurrentPosition());
+    return FormatPosition(NavMan->FrameDuration(), NavMan->PictureOrPosition());
 }
 
 void TShowForm::panelImageClick()

@@ -397,8 +397,7 @@ void TNavMan::SettleAtEnd()
 {
     if (!m_notifier || m_frameDuration <= 1 || NeedsPreroll() || Aborted())
         return;
-    const qint64 picture = PictureShown();
-    const qint64 shown = picture >= 0 ? picture : ShownPosition();
+    const qint64 shown = PictureOrPosition();
     if (FrameIndex(shown) >= FrameIndex(m_rangeEnd))
         return;
     GST_INFO("the end came on frame %" G_GINT64_FORMAT ": on to the last one, %" G_GINT64_FORMAT,
@@ -410,6 +409,12 @@ qint64 TNavMan::PictureShown() const
 {
     const qint64 picture = PictureTime ? PictureTime() : -1;
     return picture < 0 ? -1 : picture - m_origin;
+}
+
+qint64 TNavMan::PictureOrPosition() const
+{
+    const qint64 picture = PictureShown();
+    return picture >= 0 ? picture : ShownPosition();
 }
 
 void TNavMan::MoveTo(qint64 aPosition)

@@ -107,6 +107,8 @@ public:
     // Where the picture on screen stands in positions; -1 when unknown. While playing, the
     // frames notifier's position may be a frame ahead of it.
     qint64 PictureShown() const;
+    // The picture's position, or the frames notifier's when the picture's is unknown.
+    qint64 PictureOrPosition() const;
     void StepBack(qint64 aAmount);
     void StepForward(qint64 aAmount);
     void GoToStart() { SeekTo(m_rangeStart); }

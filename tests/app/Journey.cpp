@@ -199,6 +199,11 @@ public:
         return Form->vidman->GetCurrentImage(image) ? StripOf(image) : -2;
     }
     QString ImagesFolder() const { return m_images.path(); }
+    // The frame a position text names.
+    static qint64 FrameOf(const QString& aText)
+    {
+        return (ParsePosition(aText, kFrame) + kFrame / 2) / kFrame;
+    }
     // The frame in the newest image saved; -3 when none.
     int SavedStrip() const
     {
@@ -508,9 +513,7 @@ bool TJourney::Check(const TStep& aStep)
         m_firstDecoder.insert(Model.File->Path, first);
     // Playing or not, a grab is named after the frame it holds.
     const int grabbed = aStep.Name == u"grab" && decoder == first ? SavedStrip() : -1;
-    if (grabbed >= 0 &&
-        (ParsePosition(Form->ExtraireFrame->SnapLab->text(), kFrame) + kFrame / 2) / kFrame !=
-            grabbed)
+    if (grabbed >= 0 && FrameOf(Form->ExtraireFrame->SnapLab->text()) != grabbed)
         return Fail(QStringLiteral("the grab of frame %1 is labelled %2")
                         .arg(grabbed)
                         .arg(Form->ExtraireFrame->SnapLab->text()));
@@ -523,10 +526,7 @@ bool TJourney::Check(const TStep& aStep)
     // A pause lets the sink show the frame it stopped on a moment after the box names it: what
     // stays on screen is checked, not that moment.
     int shown = Shown();
-    const auto boxFrame = [this] {
-        const QString box = Form->navframe->CurrentEdit->text();
-        return (ParsePosition(box, kFrame) + kFrame / 2) / kFrame;
-    };
+    const auto boxFrame = [this] { return FrameOf(Form->navframe->CurrentEdit->text()); };
     QElapsedTimer settling;
     settling.start();
     while (shown != boxFrame() && settling.elapsed() < 1000) {
