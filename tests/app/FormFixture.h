@@ -11,6 +11,7 @@
 #include "actions/TKoSwitch.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
+#include "base/TCommandQueue.h"
 #include "files/TFichierMan.h"
 #include <TestDirs.h>
 
@@ -47,6 +48,9 @@ protected:
         form->show();
         form->resize(1400, 1000);
         Settle(400);
+        // A loaded machine may still be opening the file named on the command line.
+        for (int i = 0; i < 1000 && !TCommandQueue::Instance().Idle(); ++i)
+            Settle(10);
     }
     template <class A> A* Action(const char* aId)
     {
