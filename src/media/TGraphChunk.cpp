@@ -295,13 +295,15 @@ bool TMediaDevice::CollectPads(TGrapheMan& aManager, int aQuietMs)
 {
     // Some demuxers expose their pads in several waves, and parsebin never says it is done:
     // wait (bounded) for no-more-pads, or until every demuxed stream has its pad and the pads
-    // have stayed the same for a while.
+    // have stayed the same for a while. A stream with no demuxer (a parser alone) prerolls before
+    // typefinding ends: its one pad comes later, or an error says there is none.
     QElapsedTimer clock, still;
     clock.start();
     still.start();
     for (size_t seen = aManager.ExposedPads(m_base).size();
          !aManager.NoMorePads(m_base) && clock.elapsed() < 5000 &&
-         (still.elapsed() < aQuietMs || seen < DemuxedPads(m_base));) {
+         (still.elapsed() < aQuietMs || seen < DemuxedPads(m_base) ||
+          (seen == 0 && aManager.Bus().LastError().isEmpty()));) {
         {
             const TCommandQueue::TWait wait;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -181,12 +181,47 @@ bool TNavMan::Play()
         }
         m_flushedAt = ShownPosition();
     }
+    GST_INFO("play from frame %" G_GINT64_FORMAT, gint64(FrameIndex(ShownPosition())));
+    m_renderedAtPlay = Rendered();
+    m_playedSince.start();
     return TDVMan::Play();
+}
+
+guint64 TNavMan::Rendered() const
+{
+    guint64 rendered = 0;
+    GstStructure* stats = nullptr;
+    if (m_videoSink)
+        g_object_get(m_videoSink, "stats", &stats, nullptr);
+    if (stats) {
+        gst_structure_get_uint64(stats, "rendered", &rendered);
+        gst_structure_free(stats);
+    }
+    return rendered;
+}
+
+void TNavMan::AwaitPlayingTaken()
+{
+    // A sink told to pause before its thread has left the wait for play still counts itself
+    // prerolled, and goes on showing frames on the running clock, paused: the pause waits for
+    // the first frame played (bounded: the end, an error or a stream without pictures).
+    const qint64 boundMs = std::clamp<qint64>(3 * m_frameDuration / 10000, 40, 400);
+    if (!m_videoSink || !m_playedSince.isValid())
+        return;
+    while (!Aborted() && Rendered() == m_renderedAtPlay && m_playedSince.elapsed() < boundMs) {
+        const GstMessageType end =
+            Bus().WaitForBus(GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR), 5);
+        if (end == GST_MESSAGE_EOS || end == GST_MESSAGE_ERROR)
+            break;
+    }
 }
 
 bool TNavMan::Pause()
 {
     const bool playing = State() == gmPlaying;
+    GST_INFO("pause%s", playing ? " while playing" : "");
+    if (playing)
+        AwaitPlayingTaken();
     const bool ok = TDVMan::Pause();
     if (playing && ok && m_notifier && PictureTime && !Aborted()) {
         // The frames notifier may have let the next frame by before the sink showed it (a sink

@@ -2,6 +2,7 @@
 
 #include "media/TDVMan.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -169,6 +170,8 @@ private:
 
     void Deliver(bool aOn);
     bool Delivering() const;
+    guint64 Rendered() const;
+    void AwaitPlayingTaken();
     // The position box and OnDisplayTime.
     void ShowPositionText(const QString& aText);
     gint64 Ns(qint64 aPosition) const;
@@ -181,6 +184,9 @@ private:
     int m_sliderShown = 0; // the slider's value for the position shown
     GstElement* m_notifier = nullptr;
     GstElement* m_videoSink = nullptr;
+    // Frames the video sink had rendered when play began, and when that was.
+    guint64 m_renderedAtPlay = 0;
+    QElapsedTimer m_playedSince;
     std::shared_ptr<const TKeyFrames> m_keys;
     TavSource* m_videoSource = nullptr;
     QString m_lastText;
