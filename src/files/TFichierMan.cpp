@@ -354,8 +354,13 @@ void TFichierMan::SaveFileAs(const QString& aName)
 
 void TFichierMan::ShowInFolder()
 {
-    if (!m_current.isEmpty())
-        ShowInExplorer(m_current);
+    if (m_state == fsNamed && !m_current.isEmpty())
+        ShowInFileManager(m_current);
+}
+
+void TFichierMan::ShowInFileManager(const QString& aPath)
+{
+    ShowInExplorer(aPath);
 }
 
 void TFichierMan::PasteFile()

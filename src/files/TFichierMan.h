@@ -121,8 +121,9 @@ public:
     void NewFile();
     virtual void SaveFile();
     virtual void SaveFileAs(const QString& aName);
-    // The file manager with the current file selected (over D-Bus), else its folder.
-    virtual void ShowInFolder();
+    // The file manager with the current file selected (over D-Bus), else its folder; nothing
+    // when no file is open (a new file has only a name).
+    void ShowInFolder();
     // The dialog's first folder, without a trailing "/" (the root stays "/").
     void SetInitialDir(const QString& aFolder);
     // Opens the first file that the clipboard names (text/uri-list, else plain text).
@@ -165,6 +166,7 @@ protected:
     virtual void DoOpenFile(const QString& aName);
     virtual void DoCloseFile();
     virtual void DoNewFile();
+    virtual void ShowInFileManager(const QString& aPath);
     // The apply of waOpenFile: close unless there is no file, then open.
     virtual void OpenActionApply(const QString& aName);
     // The prepare step of waSaveFileAs: a target name, or false.

@@ -43,7 +43,7 @@ protected:
         ++Drags;
         DraggedNames << CurrentFileName();
     }
-    void ShowInFolder() override { Shown << CurrentFileName(); }
+    void ShowInFileManager(const QString& aPath) override { Shown << aPath; }
 };
 
 class FichierMan : public ::testing::Test {
@@ -796,8 +796,12 @@ TEST_F(FichierMan, AnOpenRequestDuringANestedLoopIsQueuedLatestWins)
     EXPECT_EQ(fm->CurrentFileName(), c);
 }
 
-TEST_F(FichierMan, ParentFolderShowsTheCurrentFile)
+TEST_F(FichierMan, ParentFolderShowsTheCurrentFileAndNothingForANewOne)
 {
+    // As loaded at the start of a program that never opened a file.
+    fm->waCurrentFileName->SetValue(QStringLiteral("%new%"));
+    fm->naParentFolder->DoExecute(nullptr);
+    EXPECT_TRUE(fm->Shown.isEmpty());
     const QString a = File(QStringLiteral("a.avi"));
     fm->OpenFile(a);
     fm->naParentFolder->DoExecute(nullptr);
