@@ -313,7 +313,8 @@ bool TShowForm::OpenNow(const QString& aFileName)
     hasAudio ? EnableAudioCommands() : DisableAudioCommands();
     EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
     EnCoursLab->setText(name);
-    scnLab->setVisible(!Scenes().IsEmpty()); // the jumps have scenes to go to
+    // Says the scene file is there, read or not: a user who made one sees it was found.
+    scnLab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".scn"))));
     srtlab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".srt"))));
     moddlab->setVisible(QFileInfo::exists(aFileName + QStringLiteral(".modd")));
     // The patterns again: their sources follow the new streams and the new name.

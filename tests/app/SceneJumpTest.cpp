@@ -9,8 +9,10 @@
 #include "media/TVideoMan.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -94,15 +96,27 @@ TEST_F(SceneJump, BetweenScenes)
     EXPECT_EQ(Previous(), 35);
 }
 
-TEST_F(SceneJump, WithoutAScenefileTheJumpsGoToTheEnds)
+TEST_F(SceneJump, WithoutAReadableScenefileTheJumpsGoToTheEnds)
 {
-    Open(clips.plain);
-    EXPECT_TRUE(form->Scenes().IsEmpty());
-    EXPECT_TRUE(form->scnLab->isHidden());
-    const int end = EndFrame();
-    GoTo(15);
-    EXPECT_EQ(Next(), end);
-    EXPECT_EQ(Previous(), 0);
+    // No scene file, then one that cannot be read: its marker still says it is there.
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copy.avi"));
+    ASSERT_TRUE(QFile::copy(clips.plain, copy));
+    QFile scn(dir.filePath(QStringLiteral("copy.scn")));
+    for (const QString& video : {clips.plain, copy}) {
+        if (video == copy) {
+            ASSERT_TRUE(scn.open(QIODevice::WriteOnly));
+            scn.write("\xff\xfe not scenes\n");
+            scn.close();
+        }
+        Open(video);
+        EXPECT_TRUE(form->Scenes().IsEmpty());
+        EXPECT_EQ(form->scnLab->isHidden(), video == clips.plain);
+        const int end = EndFrame();
+        GoTo(15);
+        EXPECT_EQ(Next(), end);
+        EXPECT_EQ(Previous(), 0);
+    }
 }
 
 TEST_F(SceneJump, AtTheNtscRateASceneStartIsThatScene)
