@@ -16,6 +16,7 @@
 #include "media/TNavMan.h"
 #include "media/TVideoMan.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -33,6 +34,18 @@
 namespace {
 
 constexpr int kMaxFontPoints = 1000;
+
+// A panel button does what its command allows, as the menu item does: greyed with it.
+void RunsAction(QToolButton* aButton, TCustomAbstractAction* aAction, QObject* aSender)
+{
+    aButton->setEnabled(aAction->Enabled());
+    QObject::connect(aAction->Action(), &QAction::changed, aButton,
+                     [aButton, aAction] { aButton->setEnabled(aAction->Enabled()); });
+    QObject::connect(aButton, &QToolButton::clicked, aAction, [aAction, aSender] {
+        if (aAction->Enabled())
+            aAction->Execute(aSender);
+    });
+}
 
 void SetTextQuietly(QLineEdit* aBox, const QString& aText)
 {
@@ -110,7 +123,7 @@ void TShowForm::BindText()
             waIncrustPattern2->SetValue(perso ? f->edPerso2->text() : in.Two);
             caInsertTextOn->SetChecked(true);
         };
-        connect(f->InsertButtons[i], &QToolButton::clicked, this, [a, f] { a->Execute(f); });
+        RunsAction(f->InsertButtons[i], a, f);
         f->InsertButtons[i]->setToolTip(a->Hint());
     }
 
@@ -171,7 +184,7 @@ void TShowForm::BindText()
             LayoutPanels();
         };
         f->tbSliders->setToolTip(caSliders->Hint());
-        connect(f->tbSliders, &QToolButton::clicked, this, [this, f] { caSliders->Execute(f); });
+        RunsAction(f->tbSliders, caSliders, f);
         const auto follow = [this, f] {
             SetCheckedQuietly(f->tbSliders, caSliders->Checked());
             f->tbSliders->setToolTip(caSliders->Hint());
@@ -181,8 +194,7 @@ void TShowForm::BindText()
     }
 
     soustitres->OnBeforeApply = [this] { Soustitres(); };
-    connect(f->tbSousTitre, &QToolButton::clicked, this,
-            [soustitres, f] { soustitres->Execute(f); });
+    RunsAction(f->tbSousTitre, soustitres, f);
 
     // Alignment.
     const std::pair<QToolButton*, int> aligns[] = {

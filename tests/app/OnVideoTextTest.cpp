@@ -188,6 +188,28 @@ TEST_F(OnVideoText, TemplatesAreStoredAsTypedAndUsedByTheirInsert)
     EXPECT_EQ(f->edPerso2->text(), QStringLiteral("deux"));
 }
 
+TEST_F(OnVideoText, ThePanelButtonsAreGreyedWithTheirCommands)
+{
+    // Timecode and Datecode need a DV report, the sliders a video: once the video is closed
+    // the buttons neither look usable nor change the text when clicked.
+    Start(MediaMaker::DvType2Avi(dir.path(), 12));
+    QToolButton* dv[] = {f->InsertButtons[2], f->InsertButtons[3]};
+    for (QToolButton* b : dv)
+        EXPECT_TRUE(b->isEnabled());
+    EXPECT_TRUE(f->tbSliders->isEnabled());
+    Text("waIncrustPattern1")->SetValue(QStringLiteral("avant"));
+    form->closefile();
+    Settle(100);
+    for (QToolButton* b : dv) {
+        EXPECT_FALSE(b->isEnabled());
+        b->click();
+    }
+    EXPECT_FALSE(f->tbSliders->isEnabled());
+    Settle(50);
+    EXPECT_EQ(Text("waIncrustPattern1")->Value(), QStringLiteral("avant"));
+    EXPECT_TRUE(f->InsertButtons[0]->isEnabled());
+}
+
 TEST_F(OnVideoText, AClickWithTheSlidersPlacesTheTextAndNeverGrabs)
 {
     Start(MediaMaker::DvType2Avi(dir.path(), 12));
