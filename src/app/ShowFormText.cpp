@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFontComboBox>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalBlocker>
@@ -254,11 +255,23 @@ void TShowForm::BindText()
             baIncrustAutoSize->SetValue(false);
         part([&](TFontDesc& d) { d.Size = std::clamp(v, 1, kMaxFontPoints); });
     };
+    // Chosen or typed: any installed family, whatever its case and whether the list shows it;
+    // an unknown name leaves the font as it was.
+    const auto family = [this, fontName](const QString& aName) {
+        const QStringList families = QFontDatabase::families();
+        const auto known = std::find_if(families.cbegin(), families.cend(), [&](const QString& n) {
+            return n.compare(aName.trimmed(), Qt::CaseInsensitive) == 0;
+        });
+        if (known != families.cend() && *known != faInsertFont->Value().Name)
+            fontName->SetValue(*known);
+        else if (known == families.cend())
+            ShowInsertFont(faInsertFont->Value());
+    };
+    f->FontComboBox->setInsertPolicy(QComboBox::NoInsert);
     connect(f->FontComboBox, &QFontComboBox::currentFontChanged, this,
-            [this, fontName](const QFont& font) {
-                if (font.family() != faInsertFont->Value().Name)
-                    fontName->SetValue(font.family());
-            });
+            [family](const QFont& aFont) { family(aFont.family()); });
+    connect(f->FontComboBox->lineEdit(), &QLineEdit::editingFinished, this,
+            [f, family] { family(f->FontComboBox->currentText()); });
     // The size applies on a chosen item, Enter or leaving the box: never at each keystroke.
     const auto sizeChosen = [this, f, fontSize] {
         const QString text = f->cbSize->currentText().trimmed();

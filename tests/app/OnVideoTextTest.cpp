@@ -360,6 +360,16 @@ TEST_F(OnVideoText, StyleColourBorderAndTransparencyControlsAndTheirActions)
     // A font the list lacks is still shown.
     Text("waInsertFontName")->SetValue(QStringLiteral("Police Absente"));
     EXPECT_EQ(f->FontComboBox->currentText(), QStringLiteral("Police Absente"));
+    // Typed: any installed family in any case; an unknown name changes nothing.
+    const auto type = [this](const QString& aName) {
+        f->FontComboBox->lineEdit()->setText(aName);
+        Key(f->FontComboBox->lineEdit(), Qt::Key_Return);
+    };
+    type(QStringLiteral("dejavu serif"));
+    EXPECT_EQ(Font()->Value().Name, QStringLiteral("DejaVu Serif"));
+    type(QStringLiteral("Aucune Police Pareille"));
+    EXPECT_EQ(Font()->Value().Name, QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(f->FontComboBox->currentText(), QStringLiteral("DejaVu Serif"));
 
     f->OnFontColor(QColor(0x12, 0x34, 0x56));
     EXPECT_EQ(Action<TColorAction>("laInsertFontColor")->Value(), TColor(0x563412));
