@@ -21,12 +21,14 @@
 #include "ui/UserMessages.h"
 
 #include <QCoreApplication>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
+#include <gst/pbutils/pbutils.h>
 
 #include <exception>
 
@@ -48,6 +50,37 @@ private:
     bool& m_flag;
     bool m_saved;
 };
+
+// What a user reads when a file gives neither picture nor sound: what happened, in French;
+// GStreamer's own words go to the log.
+QString WhyNotOpened(const QString& aName, const TFileDevice* aDevice)
+{
+    if (!aDevice)
+        return QStringLiteral("Le fichier %1 n'est pas d'un type pris en charge.").arg(aName);
+    if (aDevice->Valid()) {
+        const TPadInfo* pad = aDevice->FindPad(TPadKind::Video, 0);
+        if (!pad)
+            pad = aDevice->FindPad(TPadKind::Audio, 0);
+        if (!pad)
+            return QStringLiteral("Aucun flux vidéo ni audio lisible dans %1.").arg(aName);
+        TGChars codec(pad->Caps ? gst_pb_utils_get_codec_description(pad->Caps.get()) : nullptr);
+        if (codec)
+            return QStringLiteral("Aucun décodeur pour %1 (%2).")
+                .arg(aName, QString::fromUtf8(codec.get()));
+        return QStringLiteral("Aucun décodeur pour %1.").arg(aName);
+    }
+    switch (aDevice->Failure) {
+    case TStreamFailure::Damaged:
+    case TStreamFailure::Undecodable:
+        return QStringLiteral("Le fichier %1 est endommagé ou incomplet.").arg(aName);
+    case TStreamFailure::NoDecoder:
+        return QStringLiteral("Aucun décodeur pour %1.").arg(aName);
+    case TStreamFailure::Unreadable:
+        return QStringLiteral("Le fichier %1 ne peut pas être lu.").arg(aName);
+    default:
+        return QStringLiteral("Aucun flux vidéo ni audio lisible dans %1.").arg(aName);
+    }
+}
 
 QString WithExtension(const QString& aFileName, const QString& aExtension)
 {
@@ -306,13 +339,21 @@ bool TShowForm::OpenNow(const QString& aFileName)
         WarnUser(this, QStringLiteral("Ouverture de %1 impossible : %2")
                            .arg(name, QString::fromLocal8Bit(e.what())));
     }
-    if (!hasVideo && !hasAudio && TBatchRun::Active())
-        TBatchRun::Fail(QStringLiteral("aucun flux vidéo ni audio lisible dans ") + aFileName);
+    if (!hasVideo && !hasAudio) {
+        // Said where the file's name is shown, without a box: the window stays as it is.
+        const QString why = WhyNotOpened(name, mf->GetDevice(aFileName));
+        if (TBatchRun::Active())
+            TBatchRun::Fail(why);
+        EnCoursLab->setStyleSheet(QStringLiteral("color: #800000"));
+        EnCoursLab->setText(why);
+    }
     // Whatever happened, the commands follow what is connected.
     hasVideo ? EnableVideoCommands() : DisableVideoCommands();
     hasAudio ? EnableAudioCommands() : DisableAudioCommands();
-    EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
-    EnCoursLab->setText(name);
+    if (hasVideo || hasAudio) {
+        EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
+        EnCoursLab->setText(name);
+    }
     // Says the scene file is there, read or not: a user who made one sees it was found.
     scnLab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".scn"))));
     srtlab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".srt"))));

@@ -3,6 +3,7 @@
 #include "media/gst/MediaElements.h"
 
 #include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
 
 #include <mutex>
 
@@ -12,6 +13,7 @@ void EnsureMediaFramework()
     std::call_once(once, [] {
         if (!gst_is_initialized())
             gst_init(nullptr, nullptr);
+        gst_pb_utils_init(); // codec names for the messages
         TessRegisterMediaElements();
     });
 }

@@ -375,6 +375,7 @@ void TMediaDevice::Probe()
         }
         m_valid = true;
     } else {
+        Failure = manager->Bus().LastFailure();
         GST_INFO("%s: probe failed: %s", qPrintable(m_displayName),
                  qPrintable(manager->Bus().LastError()));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/gst/GstPtr.h"
+#include "media/gst/TPipelineBus.h"
 
 #include <QList>
 #include <QPointer>
@@ -100,6 +101,8 @@ public:
     int AudioCount = 0;
     int StreamCount = 0;
     int DVCount = 0;
+    // Why the probe found nothing, when an error said so.
+    TStreamFailure Failure = TStreamFailure::None;
 
     TVideoSource* Video(int aIndex) const { return VideoSources.value(aIndex); }
     TAudioSource* Audio(int aIndex) const { return AudioSources.value(aIndex); }

@@ -608,33 +608,23 @@ void TGrapheMan::RemoveUnconnectedFilters()
 
 QString TGrapheMan::ErrorSentence(GstMessage* aError)
 {
-    GError* error = nullptr;
-    gst_message_parse_error(aError, &error, nullptr);
     QString what = QStringLiteral("une erreur interne du décodage");
-    if (error && error->domain == GST_STREAM_ERROR) {
-        switch (error->code) {
-        case GST_STREAM_ERROR_DECODE:
-            what = QStringLiteral("des images ou des sons qui ne peuvent pas être décodés");
-            break;
-        case GST_STREAM_ERROR_DEMUX:
-        case GST_STREAM_ERROR_FORMAT:
-        case GST_STREAM_ERROR_WRONG_TYPE:
-        case GST_STREAM_ERROR_TYPE_NOT_FOUND:
-            what = QStringLiteral("un fichier endommagé ou incomplet");
-            break;
-        case GST_STREAM_ERROR_CODEC_NOT_FOUND:
-            what = QStringLiteral("un format pour lequel aucun décodeur n'est installé");
-            break;
-        default:
-            break;
-        }
-    } else if (error && error->domain == GST_RESOURCE_ERROR &&
-               (error->code == GST_RESOURCE_ERROR_NOT_FOUND ||
-                error->code == GST_RESOURCE_ERROR_OPEN_READ ||
-                error->code == GST_RESOURCE_ERROR_READ || error->code == GST_RESOURCE_ERROR_SEEK)) {
+    switch (FailureOf(aError)) {
+    case TStreamFailure::Undecodable:
+        what = QStringLiteral("des images ou des sons qui ne peuvent pas être décodés");
+        break;
+    case TStreamFailure::Damaged:
+        what = QStringLiteral("un fichier endommagé ou incomplet");
+        break;
+    case TStreamFailure::NoDecoder:
+        what = QStringLiteral("un format pour lequel aucun décodeur n'est installé");
+        break;
+    case TStreamFailure::Unreadable:
         what = QStringLiteral("un fichier qui ne peut plus être lu");
+        break;
+    default:
+        break;
     }
-    g_clear_error(&error);
     return QStringLiteral("La lecture de la vidéo s'est arrêtée sur %1.").arg(what);
 }
 

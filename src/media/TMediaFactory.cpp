@@ -80,6 +80,8 @@ std::unique_ptr<TFileDevice> TMediaFactory::CreateDevice(const QString& aFileNam
         return nullptr;
     }
     std::unique_ptr<TFileDevice> device;
+    // The first alternative says best what is wrong: the others mostly refuse another type.
+    TStreamFailure failure = TStreamFailure::None;
     for (const auto& [source, splitter] : tries) {
         device = std::make_unique<TFileDevice>(aFileName, source, splitter);
         GST_INFO("%s through %s%s%s: %s", qPrintable(aFileName), qPrintable(source->Factory),
@@ -87,7 +89,11 @@ std::unique_ptr<TFileDevice> TMediaFactory::CreateDevice(const QString& aFileNam
                  device->Valid() ? "valid" : "invalid");
         if (device->Valid())
             break;
+        if (failure == TStreamFailure::None)
+            failure = device->Failure;
     }
+    if (device && !device->Valid())
+        device->Failure = failure;
     if (device)
         device->SetTargetManager(GrapheMan);
     return device;

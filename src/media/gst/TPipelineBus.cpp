@@ -137,6 +137,38 @@ bool TPipelineBus::Aborted() const
     return commands.Busy() && m_abortedSpell == commands.Spell();
 }
 
+TStreamFailure FailureOf(GstMessage* aError)
+{
+    GError* error = nullptr;
+    gst_message_parse_error(aError, &error, nullptr);
+    TStreamFailure failure = TStreamFailure::Internal;
+    if (error && error->domain == GST_STREAM_ERROR) {
+        switch (error->code) {
+        case GST_STREAM_ERROR_DECODE:
+            failure = TStreamFailure::Undecodable;
+            break;
+        case GST_STREAM_ERROR_DEMUX:
+        case GST_STREAM_ERROR_FORMAT:
+        case GST_STREAM_ERROR_WRONG_TYPE:
+        case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+            failure = TStreamFailure::Damaged;
+            break;
+        case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+            failure = TStreamFailure::NoDecoder;
+            break;
+        default:
+            break;
+        }
+    } else if (error && error->domain == GST_RESOURCE_ERROR &&
+               (error->code == GST_RESOURCE_ERROR_NOT_FOUND ||
+                error->code == GST_RESOURCE_ERROR_OPEN_READ ||
+                error->code == GST_RESOURCE_ERROR_READ || error->code == GST_RESOURCE_ERROR_SEEK)) {
+        failure = TStreamFailure::Unreadable;
+    }
+    g_clear_error(&error);
+    return failure;
+}
+
 QString TPipelineBus::ErrorText(GstMessage* aError)
 {
     GError* error = nullptr;
@@ -163,8 +195,12 @@ void TPipelineBus::customEvent(QEvent* aEvent)
 void TPipelineBus::Handle(GstMessage* aMessage)
 {
     const GstMessageType type = GST_MESSAGE_TYPE(aMessage);
-    if (type == GST_MESSAGE_ERROR)
+    if (type == GST_MESSAGE_ERROR) {
         m_lastError = ErrorText(aMessage);
+        // "Internal data stream error" follows the error that says what went wrong.
+        if (m_lastFailure == TStreamFailure::None || m_lastFailure == TStreamFailure::Internal)
+            m_lastFailure = FailureOf(aMessage);
+    }
     if (OnMessage)
         OnMessage(aMessage);
     const bool fromPipeline = GST_MESSAGE_SRC(aMessage) == GST_OBJECT(m_pipeline);

@@ -11,6 +11,10 @@
 
 class TNotifyRouter;
 
+// What an ERROR message says went wrong, as far as a user needs to know.
+enum class TStreamFailure { None, Damaged, Undecodable, NoDecoder, Unreadable, Internal };
+TStreamFailure FailureOf(GstMessage* aError);
+
 // The one owner of a pipeline's bus. Its sync handler hands our notifiers' element messages to
 // the router and posts every other message to the main thread, where OnMessage sees it and the
 // waits are answered. A streaming thread never waits for the main thread: it only posts.
@@ -46,7 +50,12 @@ public:
 
     // The text of the last ERROR message, with its debug detail.
     const QString& LastError() const { return m_lastError; }
-    void ClearError() { m_lastError.clear(); }
+    TStreamFailure LastFailure() const { return m_lastFailure; }
+    void ClearError()
+    {
+        m_lastError.clear();
+        m_lastFailure = TStreamFailure::None;
+    }
 
     static QString ErrorText(GstMessage* aError);
 
@@ -63,6 +72,7 @@ private:
     std::shared_ptr<TShared> m_shared;
     std::vector<TWait*> m_waits;
     QString m_lastError;
+    TStreamFailure m_lastFailure = TStreamFailure::None;
     quint64 m_abortedSpell = 0;
     bool m_current = true;
 };
