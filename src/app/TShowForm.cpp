@@ -23,9 +23,9 @@
 #include "actions/ActionColors.h"
 #include "actions/TNopeAction.h"
 #include "actions/ValueActions.h"
-#include "base/TCommandQueue.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
+#include "base/TCommandQueue.h"
 #include "files/TFichierMan.h"
 #include "files/TPathEdit.h"
 #include "grab/TImageWriter.h"
@@ -602,8 +602,8 @@ bool TShowForm::CloseWhenIdle(QObject* aWatched, QEvent* aEvent)
 
 bool TShowForm::eventFilter(QObject* aWatched, QEvent* aEvent)
 {
-    if (CloseWhenIdle(aWatched, aEvent) || TitleClicked(aWatched, aEvent) || TextBoxFocus(aWatched, aEvent) ||
-        GrabClicked(aWatched, aEvent))
+    if (CloseWhenIdle(aWatched, aEvent) || TitleClicked(aWatched, aEvent) ||
+        TextBoxFocus(aWatched, aEvent) || GrabClicked(aWatched, aEvent))
         return true;
     if (aEvent->type() == QEvent::Resize) {
         if (aWatched == m_client && m_resizeBound)
@@ -619,9 +619,13 @@ void TShowForm::BuildMenus()
     const auto find = [this](const QString& id) { return FindAction(id); };
     FillMenuBar(*menuBar(), find);
     FillContextMenu(*PopupMenu, find);
-    m_client->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_client, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu->popup(m_client->mapToGlobal(p)); });
+    // The same menu over the video in full screen and in the preview window.
+    for (QWidget* w :
+         {m_client, static_cast<QWidget*>(plaque), static_cast<QWidget*>(PreviewForm)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint& p) { PopupMenu->popup(w->mapToGlobal(p)); });
+    }
 }
 
 void TShowForm::BuildButtonBar()

@@ -25,12 +25,14 @@
 #include "ui/TTextGauge.h"
 #include <TestDirs.h>
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -84,6 +86,16 @@ protected:
         QCoreApplication::sendEvent(form->videoPanel, &enter);
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form->videoPanel, &drop);
+    }
+    // A right click over aVideo opens the main window's menu.
+    void ExpectContextMenu(QWidget* aVideo)
+    {
+        const QPoint at(aVideo->width() / 2, aVideo->height() / 2);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, aVideo->mapToGlobal(at));
+        QCoreApplication::sendEvent(aVideo, &click);
+        Settle(50);
+        EXPECT_TRUE(form->PopupMenu->isVisible());
+        form->PopupMenu->hide();
     }
     void ExpectOpened(const QString& aFile, int aFrame = 0)
     {
@@ -283,7 +295,7 @@ int ShownBy(TVideoPanel* aPanel, const TVideoMan& aVideo)
     return StripOf(all.copy(picture));
 }
 
-TEST_F(OpenPlayClose, TheVideoPanelFullScreenAndPreviewEachShowTheFrame)
+TEST_F(OpenPlayClose, TheVideoPanelFullScreenAndPreviewEachShowTheFrameAndTheMenu)
 {
     Start({clips.dv});
     ExpectOpened(clips.dv);
@@ -299,6 +311,7 @@ TEST_F(OpenPlayClose, TheVideoPanelFullScreenAndPreviewEachShowTheFrame)
     Settle();
     EXPECT_TRUE(form->plaque->isVisible());
     EXPECT_EQ(ShownBy(form->plaque->Panel(), *form->vidman), 1);
+    ExpectContextMenu(form->plaque->Panel());
     Screenshot("fullscreen");
     full->ApplyChecked(false);
     Settle();
@@ -309,6 +322,7 @@ TEST_F(OpenPlayClose, TheVideoPanelFullScreenAndPreviewEachShowTheFrame)
     Settle();
     EXPECT_TRUE(form->PreviewForm->isVisible());
     EXPECT_EQ(ShownBy(form->PreviewForm->Panel(), *form->vidman), 1);
+    ExpectContextMenu(form->PreviewForm->Panel());
     preview->ApplyChecked(false);
     Settle();
     EXPECT_FALSE(form->PreviewForm->isVisible());
