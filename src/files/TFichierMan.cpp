@@ -265,6 +265,19 @@ void TFichierMan::DoNewFile()
 
 void TFichierMan::OpenActionApply(const QString& aName)
 {
+    // Tested before the open file is closed: a refused choice keeps it, and the user learns why
+    // (a batch run says it in MayOpen).
+    if (!MayOpen(aName)) {
+        if (!TBatchRun::Active())
+            Questions().Notice(
+                DialogParent(),
+                FileExists(aName)
+                    ? QStringLiteral("Le fichier %1 n'est pas d'un type pris en "
+                                     "charge.")
+                          .arg(ExtractFileName(aName))
+                    : QStringLiteral("Le fichier %1 n'existe pas.").arg(ExtractFileName(aName)));
+        return;
+    }
     if (m_state != fsNone)
         DoCloseFile();
     DoOpenFile(aName);

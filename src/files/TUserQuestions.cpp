@@ -60,6 +60,15 @@ TAnswer SafeAnswer(const TQuestion& aQuestion)
     return aQuestion.Buttons == TQuestionButtons::YesNo ? TAnswer::No : TAnswer::Cancel;
 }
 
+void TUserQuestions::Notice(QWidget* aParent, const QString& aText)
+{
+    TQuestion q;
+    q.Text = aText;
+    q.Buttons = TQuestionButtons::Ok;
+    q.BatchAnswer = TAnswer::Yes;
+    Ask(aParent, q);
+}
+
 bool TUserQuestions::YesNo(QWidget* aParent, const QString& aText)
 {
     TQuestion q;
@@ -97,6 +106,11 @@ TAnswer TDialogQuestions::Ask(QWidget* aParent, const TQuestion& aQuestion)
         icon = QMessageBox::Information;
     QMessageBox box(icon, aQuestion.Title.isEmpty() ? QStringLiteral("Tessarine") : aQuestion.Title,
                     Shown(aQuestion.Text), QMessageBox::NoButton, aParent);
+    if (aQuestion.Buttons == TQuestionButtons::Ok) {
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return TAnswer::Yes;
+    }
     QPushButton* yes = box.addButton(AnswerText(TAnswer::Yes), QMessageBox::YesRole);
     QPushButton* no = box.addButton(AnswerText(TAnswer::No), QMessageBox::NoRole);
     QPushButton* cancel = nullptr;

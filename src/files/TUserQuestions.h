@@ -10,6 +10,7 @@ class QWidget;
 enum class TAnswer { Yes, No, Cancel, YesToAll };
 
 enum class TQuestionButtons {
+    Ok, // a notice: nothing to choose
     YesNo,
     YesNoCancel,
     YesNoCancelYesToAll // the overwrite question of a grab
@@ -69,6 +70,8 @@ public:
     TAnswer YesNoCancel(QWidget* aParent, const QString& aText);
     // The grab's overwrite question: Yes, No, Cancel and Yes to all.
     TAnswer YesNoCancelYesToAll(QWidget* aParent, const QString& aText);
+    // A warning with an OK button.
+    void Notice(QWidget* aParent, const QString& aText);
 };
 
 // The dialogs and message boxes of the toolkit.

@@ -274,6 +274,19 @@ TEST_F(FichierMan, OpenFileDoesNotCloseButTheOpenActionDoes)
     fm->waOpenFile->SetValue(b);
     EXPECT_TRUE(closed.isEmpty());
     EXPECT_EQ(fm->CurrentFileName(), b);
+
+    // A choice that is refused keeps the open file, and says why.
+    fm->ExistingOnly = true;
+    fm->OnTestExtension = [](const QString& ext, const QString&) { return ext == u".avi"; };
+    fm->waOpenFile->SetValue(File(QStringLiteral("notes.txt")));
+    fm->waOpenFile->SetValue(File(QStringLiteral("absent.avi"), false));
+    EXPECT_TRUE(closed.isEmpty());
+    EXPECT_EQ(fm->CurrentFileName(), b);
+    ASSERT_EQ(questions.Asked.size(), 2);
+    EXPECT_EQ(questions.Asked[0].Text,
+              QStringLiteral("Le fichier notes.txt n'est pas d'un type pris en charge."));
+    EXPECT_EQ(questions.Asked[1].Text, QStringLiteral("Le fichier absent.avi n'existe pas."));
+    EXPECT_EQ(questions.Asked[1].Buttons, TQuestionButtons::Ok);
 }
 
 TEST_F(FichierMan, OpenPromptAsksWithItsTitleAndFilter)

@@ -29,6 +29,8 @@ public:
     TAnswer Ask(QWidget*, const TQuestion& aQuestion) override
     {
         Asked << aQuestion;
+        if (aQuestion.Buttons == TQuestionButtons::Ok)
+            return TAnswer::Yes; // a notice: nothing to answer
         if (Answers.isEmpty()) {
             ADD_FAILURE() << "question sans réponse prévue : " << aQuestion.Text.toStdString();
             return TAnswer::Cancel;
