@@ -542,7 +542,11 @@ void TShowForm::LayoutPanels()
 
 void TShowForm::PlaceSliders()
 {
-    const TSliderPlaces s = PlaceSliderRects(videoPanel->geometry(), VideoRect, m_scale);
+    // Along the picture itself: on letterboxed video the ends meet its edges, where the text's
+    // positions 0 and 10000 are.
+    const QRect picture = vidman->VideoRect(videoPanel->rect());
+    const TSliderPlaces s =
+        PlaceSliderRects(videoPanel->geometry(), picture.isEmpty() ? VideoRect : picture, m_scale);
     Yslider->setGeometry(s.Y);
     Xslider->setGeometry(s.X);
 }

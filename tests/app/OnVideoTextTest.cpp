@@ -227,6 +227,12 @@ TEST_F(OnVideoText, AClickWithTheSlidersPlacesTheTextAndNeverGrabs)
     TPointAction* at = Action<TPointAction>("paInsertPosition");
     const QRect r = Picture();
     ASSERT_GT(r.width(), 0);
+    // The picture is letterboxed in the panel: the sliders span the picture, not the panel.
+    ASSERT_TRUE(r.left() > 0 || r.top() > 0);
+    const QRect x = form->Xslider->geometry(), y = form->Yslider->geometry();
+    EXPECT_EQ(x.left() + (x.width() - r.width()) / 2, form->videoPanel->x() + r.left());
+    EXPECT_EQ(y.top() + (y.height() - r.height()) / 2, form->videoPanel->y() + r.top());
+    EXPECT_EQ(y.left(), form->videoPanel->x() + r.right() + 1);
     Click(r.topLeft());
     EXPECT_EQ(at->Value(), (TPoint{0, 0}));
     Click(QPoint(r.left() + r.width(), r.top() + r.height()));
