@@ -353,6 +353,8 @@ bool TShowForm::OpenNow(const QString& aFileName)
     if (hasVideo || hasAudio) {
         EnCoursLab->setStyleSheet(QStringLiteral("color: #000080"));
         EnCoursLab->setText(name);
+    } else {
+        navframe->hide(); // nothing to move in: not the last file's length
     }
     // Says the scene file is there, read or not: a user who made one sees it was found.
     scnLab->setVisible(QFileInfo::exists(WithExtension(aFileName, QStringLiteral(".scn"))));

@@ -208,6 +208,7 @@ TEST_F(OpenPlayClose, DamagedAndOddFilesNeverHangAndLeaveTheRightCommands)
         EXPECT_EQ(form->EnCoursLab->text(),
                   QStringLiteral("Le fichier %1 est endommagé ou incomplet.")
                       .arg(QFileInfo(file).fileName()));
+        EXPECT_FALSE(form->navframe->isVisible());
     }
     Screenshot("not-a-video");
 
