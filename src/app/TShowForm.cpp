@@ -39,6 +39,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -49,6 +50,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 namespace {
 
@@ -220,6 +222,17 @@ void TShowForm::CreateComponents()
     navframe->resize(Px(560), Px(NavHeight));
     navframe->hide();
     AboutFrame = new TAboutFrame(m_client);
+    // The page's links work as the options page's: "cliquez ici" closes it, the others open.
+    AboutFrame->CloseLab->OnCustomLinkClick = [this](const QString& aLink) {
+        am->CloseLink(aLink);
+    };
+    AboutFrame->CloseLab->OnCustomLinkHint = [](const QString&, QString& aHint) {
+        aHint = TKoAppliMan::CloseHint();
+    };
+    AboutFrame->InfoLab->OnUrlClick = [](const QString& aUrl) {
+        QDesktopServices::openUrl(QUrl::fromUserInput(aUrl));
+    };
+    AboutFrame->InfoLab->OnUrlHint = [](const QString& aUrl, QString& aHint) { aHint = aUrl; };
     AboutFrame->hide();
     for (int i = 1; i <= 4; ++i)
         Panel(i)->hide();

@@ -9,11 +9,13 @@
 #include "actions/TNopeAction.h"
 #include "actions/uScriptAction.h"
 #include "actions/uWndComponent.h"
+#include "app/TAboutFrame.h"
 #include "app/TOptionsFrame.h"
 #include "app/TSideFrame.h"
 #include "prefs/TDravikPreferences.h"
 #include "prefs/TIniPreferencesMan.h"
 #include "prefs/TRegistryHive.h"
+#include "ui/TLinkEdit.h"
 #include "ui/uLinkEdit.h"
 #include <ScratchMount.h>
 #include <TestDirs.h>
@@ -26,8 +28,10 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QSpinBox>
+#include <QTextCursor>
 #include <QTimer>
 #include <QtEndian>
 
@@ -92,6 +96,33 @@ TEST_F(ShowForm, TheSidePanelSwitchShowsOnePanelAndChecksItsCommand)
         for (int i = 1; i <= 4; ++i)
             EXPECT_FALSE(form->Panel(i)->isVisible()) << none;
     }
+}
+
+TEST_F(ShowForm, TheAboutPagesCloseLinkClosesItAndItsOtherLinksAreLive)
+{
+    Start();
+    auto* about = Action<TCheckAction>("caAbout");
+    about->SetChecked(true);
+    ASSERT_TRUE(form->AboutFrame->isVisible());
+    TLinkEdit* close = form->AboutFrame->CloseLab;
+    const int at = close->toPlainText().indexOf(QStringLiteral("cliquez ici"));
+    ASSERT_GE(at, 0);
+    QTextCursor c(close->document());
+    c.setPosition(at + 2);
+    const QPoint p = close->cursorRect(c).center();
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, QPointF(p), close->viewport()->mapToGlobal(QPointF(p)), Qt::LeftButton,
+                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(close->viewport(), &e);
+    }
+    EXPECT_FALSE(about->Checked());
+    EXPECT_FALSE(form->AboutFrame->isVisible());
+    // The home page and the libraries open in the browser, with the address as their hint.
+    EXPECT_TRUE(form->AboutFrame->InfoLab->OnUrlClick);
+    QString hint;
+    form->AboutFrame->InfoLab->OnUrlHint(QStringLiteral("https://example.org"), hint);
+    EXPECT_EQ(hint, QStringLiteral("https://example.org"));
 }
 
 TEST_F(ShowForm, SwappingSidesMovesThePanelsAndFollowsResizes)
