@@ -1,4 +1,5 @@
 #include "ui/THelpForm.h"
+#include "ui/TScriptHighlighter.h"
 
 #include "actions/ShortCut.h"
 #include "actions/TCustomAbstractAction.h"
@@ -61,6 +62,8 @@ THelpForm::THelpForm(QWidget* aParent)
     QFont fixed(QStringLiteral("Courier New"));
     fixed.setStyleHint(QFont::TypeWriter);
     leSyntaxe->setFont(fixed);
+    // Coloured as in the script editor: the declaration is script text.
+    new TScriptHighlighter(leSyntaxe->document());
     leSwitch = Pane(this, "leSwitch", 17, QColor(0xC0, 0xC0, 0xC0));
     leCommentaire = Pane(this, "leCommentaire", 15, palette().color(QPalette::Base));
     QFont italic = leCommentaire->font();

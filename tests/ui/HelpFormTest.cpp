@@ -12,6 +12,9 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +152,15 @@ TEST(HelpForm, ThreeOrdersDetailsAndDoubleClick)
     EXPECT_EQ(form.leCommentaire->toPlainText(), QStringLiteral("ligne 1\nligne 2"));
     EXPECT_TRUE(form.leSwitch->toPlainText().contains(QStringLiteral("N/A")));
     EXPECT_FALSE(form.leSyntaxe->toPlainText().isEmpty());
+    // Coloured as script text: its reserved words stand out.
+    form.show();
+    QCoreApplication::processEvents();
+    const QTextBlock first = form.leSyntaxe->document()->firstBlock();
+    const QList<QTextLayout::FormatRange> formats = first.layout()->formats();
+    EXPECT_TRUE(std::any_of(
+        formats.cbegin(), formats.cend(),
+        [](const QTextLayout::FormatRange& r) { return r.format.fontWeight() == QFont::Bold; }))
+        << first.text().toStdString();
 
     lb->setCurrentRow(1); // Grab
     form.trier(kSortShortcut);
