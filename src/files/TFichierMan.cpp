@@ -109,6 +109,32 @@ QStringList TFichierMan::RecentFiles() const
     return names;
 }
 
+namespace {
+
+// An application filter: it sees a press before any filter of the widget pressed, one of which
+// (the main window's, placing text) may keep the press to itself.
+class TPressWatch : public QObject {
+public:
+    TPressWatch(std::function<void(QObject*, const QMouseEvent&)> aSeen, QObject* aParent)
+        : QObject(aParent)
+        , m_seen(std::move(aSeen))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* aWatched, QEvent* aEvent) override
+    {
+        if (aEvent->type() == QEvent::MouseButtonPress)
+            m_seen(aWatched, *static_cast<QMouseEvent*>(aEvent));
+        return false;
+    }
+
+private:
+    std::function<void(QObject*, const QMouseEvent&)> m_seen;
+};
+
+} // namespace
+
 void TFichierMan::SetDragControl(QWidget* aControl)
 {
     if (aControl == m_dragControl)
@@ -120,6 +146,16 @@ void TFichierMan::SetDragControl(QWidget* aControl)
     m_controlAcceptedDrops = aControl->acceptDrops();
     aControl->setAcceptDrops(true);
     aControl->installEventFilter(this);
+    // The drag distance is measured from the press, whichever filter of the control took it.
+    if (!m_pressWatch && QCoreApplication::instance()) {
+        m_pressWatch = new TPressWatch(
+            [this](QObject* aWatched, const QMouseEvent& aPress) {
+                if (aWatched == m_dragControl)
+                    m_mouseDown = aPress.position().toPoint();
+            },
+            this);
+        QCoreApplication::instance()->installEventFilter(m_pressWatch);
+    }
 }
 
 void TFichierMan::ReleaseDragControl()

@@ -218,6 +218,7 @@ private:
     QPointer<QWidget> m_dragControl;
     bool m_controlAcceptedDrops = false;
     QPoint m_mouseDown;
+    QObject* m_pressWatch = nullptr; // sees presses before the control's other filters
     TDropFileSourceW* m_dragSource;
     TUserQuestions* m_questions = nullptr;
     QPointer<QWidget> m_dialogParent;

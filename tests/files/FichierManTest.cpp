@@ -745,6 +745,14 @@ TEST_F(FichierMan, DragControlIsReleasedAndForgotten)
     EXPECT_EQ(fm->DragControl(), nullptr);
 }
 
+class TSwallowPresses : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* aEvent) override
+    {
+        return aEvent->type() == QEvent::MouseButtonPress;
+    }
+};
+
 TEST_F(FichierMan, DragStartsAfterTenPixelsWithAButtonHeld)
 {
     const QString a = File(QStringLiteral("a.avi"));
@@ -761,7 +769,12 @@ TEST_F(FichierMan, DragStartsAfterTenPixelsWithAButtonHeld)
                       Qt::NoModifier);
         QCoreApplication::sendEvent(&panel, &e);
     };
+    // Another filter of the control, installed after, that keeps presses to itself (the main
+    // window placing text): the distance is still measured from the press.
+    TSwallowPresses swallow;
+    panel.installEventFilter(&swallow);
     press(QPointF(50, 50), Qt::LeftButton);
+    panel.removeEventFilter(&swallow);
     move(QPointF(59, 59), Qt::LeftButton);
     move(QPointF(41, 41), Qt::LeftButton);
     EXPECT_EQ(fm->Drags, 0);
