@@ -21,13 +21,13 @@
 #include "ui/UserMessages.h"
 
 #include <QCoreApplication>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
+
 #include <gst/pbutils/pbutils.h>
 
 #include <exception>

@@ -262,10 +262,10 @@ void TShowForm::BindText()
         const auto known = std::find_if(families.cbegin(), families.cend(), [&](const QString& n) {
             return n.compare(aName.trimmed(), Qt::CaseInsensitive) == 0;
         });
-        if (known != families.cend() && *known != faInsertFont->Value().Name)
-            fontName->SetValue(*known);
-        else if (known == families.cend())
+        if (known == families.cend())
             ShowInsertFont(faInsertFont->Value());
+        else if (*known != faInsertFont->Value().Name)
+            fontName->SetValue(*known);
     };
     f->FontComboBox->setInsertPolicy(QComboBox::NoInsert);
     connect(f->FontComboBox, &QFontComboBox::currentFontChanged, this,

@@ -304,14 +304,11 @@ void TFichierMan::OpenActionApply(const QString& aName)
     // Tested before the open file is closed: a refused choice keeps it, and the user learns why
     // (a batch run says it in MayOpen).
     if (!MayOpen(aName)) {
+        const QString why =
+            FileExists(aName) ? QStringLiteral("Le fichier %1 n'est pas d'un type pris en charge.")
+                              : QStringLiteral("Le fichier %1 n'existe pas.");
         if (!TBatchRun::Active())
-            Questions().Notice(
-                DialogParent(),
-                FileExists(aName)
-                    ? QStringLiteral("Le fichier %1 n'est pas d'un type pris en "
-                                     "charge.")
-                          .arg(ExtractFileName(aName))
-                    : QStringLiteral("Le fichier %1 n'existe pas.").arg(ExtractFileName(aName)));
+            Questions().Notice(DialogParent(), why.arg(ExtractFileName(aName)));
         return;
     }
     if (m_state != fsNone)
@@ -474,9 +471,6 @@ bool TFichierMan::eventFilter(QObject* aWatched, QEvent* aEvent)
         QCoreApplication::postEvent(Handle(), new TDroppedFileEvent(files.constFirst()));
         return true;
     }
-    case QEvent::MouseButtonPress:
-        m_mouseDown = static_cast<QMouseEvent*>(aEvent)->position().toPoint();
-        return false;
     case QEvent::MouseMove: {
         const auto* e = static_cast<QMouseEvent*>(aEvent);
         if (e->buttons() & (Qt::LeftButton | Qt::RightButton)) {
